@@ -1,0 +1,38 @@
+// Board geometry, cell numbering and the colour rule.
+#pragma once
+
+#include <cmath>
+
+namespace pellorin::board {
+
+inline constexpr int Rows = 8;
+inline constexpr int Columns = 8;
+inline constexpr int Balls = Rows * Columns;
+inline constexpr int Colours = 6;
+
+inline constexpr double Pitch = 48.0;      // between neighbouring home positions
+inline constexpr double Margin = 24.0;     // left of column 1 and above row 1
+inline constexpr float TileSize = 32.0f;   // every picture is a 32 by 32 tile
+inline constexpr double HalfPitch = Pitch / 2;
+
+inline constexpr int BelowOffset = Columns; // ball n + 8 lies below ball n
+inline constexpr int RightOffset = 1;       // ball n + 1 lies right of ball n
+// The pairs are (n, n + 8) for n up to 56 and (n, n + 1) for n up to 63.
+inline constexpr int LastVerticalPair = Balls - Columns;
+inline constexpr int LastHorizontalPair = Balls - RightOffset;
+
+// Cells are numbered row by row from 1 at the top left to 64 at the bottom right.
+constexpr int ballIndex(int row, int column) { return (row - 1) * Columns + column; }
+
+constexpr double homeLeft(int column) { return (column - 1) * Pitch + Margin; }
+constexpr double homeTop(int row) { return (row - 1) * Pitch + Margin; }
+
+// Bank index 1..6 for one generator value u in [0, 1). The product and sum
+// are exact in double precision, so u just below 1 gives 6; rounding the sum
+// to single precision first would turn it into 7 and address no picture.
+inline int colourOf(float u)
+{
+    return static_cast<int>(std::floor(static_cast<double>(u) * Colours + 1.0));
+}
+
+} // namespace pellorin::board

@@ -1,0 +1,136 @@
+// The window's client area: paints the visible sprites on black, delivers
+// presses and moves in client pixels, and shows the window's cursor.
+#include "platform/qt/boardview.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace pellorin {
+namespace {
+
+// Mouse buttons and modifier keys as the handlers receive them.
+std::int16_t buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+std::int16_t buttonsCode(Qt::MouseButtons buttons)
+{
+    return static_cast<std::int16_t>((buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
+                                     | (buttons & Qt::MiddleButton ? 4 : 0));
+}
+
+std::int16_t shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return static_cast<std::int16_t>((modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+                                     | (modifiers & Qt::AltModifier ? 4 : 0));
+}
+
+} // namespace
+
+BoardView::BoardView(QWidget* parent)
+    : QWidget(parent)
+{
+    setFixedSize(ClientWidth, ClientHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent); // every paint covers its whole region
+    setMouseTracking(true);                // moves without a button held too
+    setCursor(cursorShape(m_cursor));
+}
+
+void BoardView::setFamilies(std::vector<const SpriteFamily*> families)
+{
+    m_families = std::move(families);
+}
+
+void BoardView::addPicture(const PictureRef& picture)
+{
+    Renderings renderings{picture.get(), {}};
+    for (int scale = 1; scale <= 3; ++scale) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        QPixmap& pixmap = renderings.byScale[static_cast<std::size_t>(scale - 1)];
+        pixmap.load(QStringLiteral(":/tiles/%1%2.png").arg(QString::fromStdString(picture->name), suffix));
+        pixmap.setDevicePixelRatio(scale);
+    }
+    m_pictures.push_back(std::move(renderings));
+}
+
+// The rendering drawn one to one on the screen's device pixels where there is
+// one; a fractional ratio takes the next larger one, scaled down.
+const QPixmap* BoardView::pixmapFor(const PictureData* picture, qreal devicePixelRatio) const
+{
+    const auto found = std::find_if(m_pictures.begin(), m_pictures.end(),
+                                    [picture](const Renderings& r) { return r.picture == picture; });
+    if (found == m_pictures.end())
+        return nullptr;
+    const int scale = std::clamp(static_cast<int>(std::ceil(devicePixelRatio - 0.01)), 1, 3);
+    return &found->byScale[static_cast<std::size_t>(scale - 1)];
+}
+
+void BoardView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), Qt::black);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRectF dirty(event->rect());
+    const qreal ratio = devicePixelRatioF();
+    for (const SpriteFamily* family : m_families) {
+        for (int k = 0; k <= family->highestIndex(); ++k) {
+            if (!family->exists(k))
+                continue;
+            const Sprite& sprite = (*family)[k];
+            if (!sprite.Visible || !sprite.Picture)
+                continue;
+            const QRectF area(sprite.Left, sprite.Top, sprite.Width, sprite.Height);
+            if (!area.intersects(dirty))
+                continue;
+            if (const QPixmap* pixmap = pixmapFor(sprite.Picture.get(), ratio))
+                painter.drawPixmap(area.topLeft(), *pixmap);
+        }
+    }
+}
+
+void BoardView::mousePressEvent(QMouseEvent* event)
+{
+    emit pressed(buttonCode(event->button()), shiftCode(event->modifiers()), event->position());
+}
+
+void BoardView::mouseMoveEvent(QMouseEvent* event)
+{
+    emit moved(buttonsCode(event->buttons()), shiftCode(event->modifiers()), event->position());
+}
+
+void BoardView::set(CursorCode code)
+{
+    m_cursor = code;
+    setCursor(cursorShape(code));
+}
+
+Qt::CursorShape BoardView::cursorShape(CursorCode code)
+{
+    switch (code) {
+    case CursorCode::SizeNS:
+        return Qt::SizeVerCursor;
+    case CursorCode::SizeWE:
+        return Qt::SizeHorCursor;
+    case CursorCode::NoDrop:
+        return Qt::ForbiddenCursor;
+    case CursorCode::Default:
+        break;
+    }
+    return Qt::ArrowCursor;
+}
+
+} // namespace pellorin

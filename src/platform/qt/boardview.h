@@ -1,0 +1,58 @@
+// The window's client area: paints the visible sprites on black, delivers
+// presses and moves in client pixels, and shows the window's cursor.
+#pragma once
+
+#include "platform/services.h"
+#include "platform/sprite.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+namespace pellorin {
+
+class BoardView final : public QWidget, public WindowCursor {
+    Q_OBJECT
+
+public:
+    static constexpr int ClientWidth = 414;
+    static constexpr int ClientHeight = 413;
+
+    explicit BoardView(QWidget* parent = nullptr);
+
+    // The families painted, lowest first; within a family a higher index is
+    // drawn over a lower one.
+    void setFamilies(std::vector<const SpriteFamily*> families);
+
+    // Loads the 1x, 2x and 3x renderings of a picture from the resources.
+    void addPicture(const PictureRef& picture);
+
+    CursorCode get() const override { return m_cursor; }
+    void set(CursorCode code) override;
+
+    static Qt::CursorShape cursorShape(CursorCode code);
+
+signals:
+    void pressed(std::int16_t button, std::int16_t shift, QPointF position);
+    void moved(std::int16_t button, std::int16_t shift, QPointF position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    struct Renderings {
+        const PictureData* picture;
+        std::array<QPixmap, 3> byScale; // 1x, 2x, 3x
+    };
+    const QPixmap* pixmapFor(const PictureData* picture, qreal devicePixelRatio) const;
+
+    std::vector<const SpriteFamily*> m_families;
+    std::vector<Renderings> m_pictures;
+    CursorCode m_cursor = CursorCode::Default;
+};
+
+} // namespace pellorin

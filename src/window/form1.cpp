@@ -1,0 +1,102 @@
+// The game window's design, its load and exit handlers and its event routing.
+#include "window/form1.h"
+
+#include "board/board.h"
+#include "platform/routing.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace pellorin {
+namespace {
+
+constexpr int TickInterval = 25;       // milliseconds per animation step
+constexpr float HiddenTop = 500.0f;    // below the 413-pixel client area
+constexpr float TemplateLeft = 261.0f;
+
+Sprite hiddenSprite(float left, PictureRef picture = {})
+{
+    return Sprite{left, HiddenTop, board::TileSize, board::TileSize, false, std::move(picture)};
+}
+
+PictureRef picture(std::string name)
+{
+    return std::make_shared<const PictureData>(PictureData{std::move(name)});
+}
+
+std::vector<Sprite> bankDesign()
+{
+    return {
+        hiddenSprite(5.0f),
+        hiddenSprite(45.0f, picture("red")),
+        hiddenSprite(78.0f, picture("yellow")),
+        hiddenSprite(113.0f, picture("green")),
+        hiddenSprite(149.0f, picture("blue")),
+        hiddenSprite(187.0f, picture("magenta")),
+        hiddenSprite(222.0f, picture("orange")),
+    };
+}
+
+} // namespace
+
+Form1::Form1(Services services)
+    : Timer2{TickInterval, false}
+    , Timer1{TickInterval, false}
+    , imgBoll(board::Balls, {hiddenSprite(TemplateLeft)})
+    , imgBank(board::Colours, bankDesign())
+    , m_services(services)
+{
+}
+
+void Form1::Form_Load()
+{
+    m_services.random.seedFromClock();
+    BuildBoard();
+}
+
+void Form1::mnuAvsluta_Click()
+{
+    unloadWindow();
+    m_services.host.unload();
+}
+
+void Form1::unloadWindow()
+{
+    // A running swap is abandoned where it stands: no further tick, no line check.
+    Timer1.Enabled = false;
+    Timer2.Enabled = false;
+    m_unloaded = true;
+}
+
+void Form1::mouseDownAt(std::int16_t button, std::int16_t shift, float x, float y)
+{
+    // The sprites have no press handler: a press on one of them does nothing.
+    if (coveringSprite(imgBoll, x, y) || coveringSprite(imgBank, x, y))
+        return;
+    Form_MouseDown(button, shift, x, y);
+}
+
+void Form1::mouseMoveAt(std::int16_t button, std::int16_t shift, float x, float y)
+{
+    if (const auto ball = coveringSprite(imgBoll, x, y)) {
+        imgBoll_MouseMove(static_cast<std::int16_t>(*ball), button, shift, x, y);
+        return;
+    }
+    if (coveringSprite(imgBank, x, y))
+        return;
+    Form_MouseMove(button, shift, x, y);
+}
+
+void Form1::setCursorUnlessAlready(CursorCode code)
+{
+    if (m_services.cursor.get() != code)
+        m_services.cursor.set(code);
+}
+
+void Form1::playCue(Cue cue)
+{
+    SoundResult = m_services.sound.play(cue);
+}
+
+} // namespace pellorin

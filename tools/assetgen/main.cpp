@@ -1,0 +1,45 @@
+// Writes the game's pictures, icons and sounds into an assets folder.
+// Usage: pellorin-assetgen OUTPUT_DIR
+#include "artwork.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+
+using namespace pellorin::artwork;
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    bool ok = out.mkpath(QStringLiteral("tiles")) && out.mkpath(QStringLiteral("icons")) && out.mkpath(QStringLiteral("sounds"));
+    for (const TileColours& colours : tileColours()) {
+        for (const int scale : TileScales) {
+            const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+            ok = ok && tile(colours, scale).save(out.filePath(QStringLiteral("tiles/%1%2.png").arg(colours.name, suffix)));
+        }
+    }
+    for (const int size : IconSizes)
+        ok = ok && icon(size).save(out.filePath(QStringLiteral("icons/pellorin-%1.png").arg(size)));
+    ok = ok && writeFile(out.filePath(QStringLiteral("sounds/Swap.wav")), wavFile(swapSound()));
+    ok = ok && writeFile(out.filePath(QStringLiteral("sounds/Bort.wav")), wavFile(clearSound()));
+    if (!ok) {
+        std::fprintf(stderr, "could not write every asset into %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,178 @@
+// Presses in the gaps: which pair a press selects, what it starts, and what
+// a press anywhere else leaves alone.
+#include "fakes.h"
+
+#include <map>
+#include <tuple>
+
+namespace pellorin::testing {
+namespace {
+
+enum class Started { Nothing, Vertical, Horizontal };
+
+struct PressOutcome {
+    Started started;
+    int ballNo;
+};
+
+// Presses once on a freshly loaded board.
+PressOutcome pressOnce(float x, float y, std::int16_t button = 1, std::int16_t shift = 0)
+{
+    Game game;
+    game.load();
+    game.press(x, y, button, shift);
+    const Started started = game.form.Timer1.Enabled ? Started::Vertical
+                          : game.form.Timer2.Enabled ? Started::Horizontal
+                                                     : Started::Nothing;
+    EXPECT_FALSE(game.form.Timer1.Enabled && game.form.Timer2.Enabled);
+    EXPECT_EQ(game.sound.count(Cue::Swap), started == Started::Nothing ? 0 : 1);
+    return {started, Form1::toIndex(game.form.BallNo)};
+}
+
+// Every pair's accepted region, edge to edge, and one pixel beyond each edge.
+TEST(FormMouseDown, AcceptsEachPairsWholeRegionAndNothingBeyond)
+{
+    for (int n = 1; n <= 63; ++n) {
+        const int row = (n - 1) / 8 + 1;
+        const int column = (n - 1) % 8 + 1;
+        const float left = 48.0f * (column - 1);
+        const float top = 48.0f * (row - 1);
+        SCOPED_TRACE(n);
+        if (n <= 56) {
+            for (const float x : {left + 25, left + 40, left + 55})
+                for (const float y : {top + 57, top + 64, top + 71}) {
+                    const PressOutcome hit = pressOnce(x, y);
+                    EXPECT_EQ(hit.started, Started::Vertical) << x << "," << y;
+                    EXPECT_EQ(hit.ballNo, n) << x << "," << y;
+                }
+            for (const auto& [x, y] : {std::pair{left + 24, top + 64}, std::pair{left + 56, top + 64},
+                                       std::pair{left + 40, top + 56}, std::pair{left + 40, top + 72}})
+                EXPECT_EQ(pressOnce(x, y).started, Started::Nothing) << x << "," << y;
+        }
+        if (column <= 7) {
+            for (const float x : {left + 56, left + 64, left + 71})
+                for (const float y : {top + 25, top + 40, top + 55}) {
+                    const PressOutcome hit = pressOnce(x, y);
+                    EXPECT_EQ(hit.started, Started::Horizontal) << x << "," << y;
+                    EXPECT_EQ(hit.ballNo, n) << x << "," << y;
+                }
+            for (const auto& [x, y] : {std::pair{left + 55, top + 40}, std::pair{left + 72, top + 40},
+                                       std::pair{left + 64, top + 24}, std::pair{left + 64, top + 56}})
+                EXPECT_EQ(pressOnce(x, y).started, Started::Nothing) << x << "," << y;
+        }
+    }
+}
+
+// Every whole pixel of the client area: each vertical pair owns 31 by 15
+// points, each horizontal pair within a row 16 by 31, and the pairs that
+// would join the end of one row to the start of the next own none.
+TEST(FormMouseDown, OverTheWholeClientAreaEveryPairOwnsExactlyItsGap)
+{
+    Game game;
+    game.load();
+    std::map<std::pair<Started, int>, int> owned;
+    int swapSounds = 0;
+    for (int y = 0; y < 413; ++y) {
+        for (int x = 0; x < 414; ++x) {
+            game.press(static_cast<float>(x), static_cast<float>(y));
+            const Started started = game.form.Timer1.Enabled ? Started::Vertical
+                                  : game.form.Timer2.Enabled ? Started::Horizontal
+                                                             : Started::Nothing;
+            if (started == Started::Nothing)
+                continue;
+            ++owned[{started, Form1::toIndex(game.form.BallNo)}];
+            ++swapSounds;
+            game.form.Timer1.Enabled = false;
+            game.form.Timer2.Enabled = false;
+        }
+    }
+    std::map<std::pair<Started, int>, int> expected;
+    for (int n = 1; n <= 56; ++n)
+        expected[{Started::Vertical, n}] = 31 * 15;
+    for (int n = 1; n <= 63; ++n)
+        if (n % 8 != 0)
+            expected[{Started::Horizontal, n}] = 16 * 31;
+    EXPECT_EQ(owned, expected);
+    EXPECT_EQ(game.sound.count(Cue::Swap), swapSounds);
+}
+
+struct PointCase {
+    float x, y;
+    Started started;
+    int ballNo; // checked when a swap starts
+    friend void PrintTo(const PointCase& c, std::ostream* os) { *os << "(" << c.x << ", " << c.y << ")"; }
+};
+
+class PressAt : public ::testing::TestWithParam<PointCase> {};
+
+TEST_P(PressAt, SelectsThePairOrNothing)
+{
+    const PointCase& c = GetParam();
+    const PressOutcome outcome = pressOnce(c.x, c.y);
+    EXPECT_EQ(outcome.started, c.started);
+    if (c.started != Started::Nothing) {
+        EXPECT_EQ(outcome.ballNo, c.ballNo);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Landmarks, PressAt,
+    ::testing::Values(PointCase{40, 64, Started::Vertical, 1}, PointCase{64, 40, Started::Horizontal, 1},
+                      PointCase{376, 352, Started::Vertical, 56}, PointCase{352, 376, Started::Horizontal, 63},
+                      PointCase{56, 40, Started::Horizontal, 1}, PointCase{40, 56, Started::Nothing, 0},
+                      PointCase{60, 60, Started::Nothing, 0}, PointCase{10, 40, Started::Nothing, 0},
+                      PointCase{200, 10, Started::Nothing, 0}, PointCase{40, 40, Started::Nothing, 0},
+                      PointCase{400, 40, Started::Nothing, 0}, PointCase{40.5f, 56.5f, Started::Vertical, 1}));
+
+TEST(FormMouseDown, AnyButtonAndAnyModifiersStartTheSwap)
+{
+    for (const std::int16_t button : {1, 2, 4})
+        for (const std::int16_t shift : {0, 1, 2, 4, 7}) {
+            const PressOutcome outcome = pressOnce(40, 64, button, shift);
+            EXPECT_EQ(outcome.started, Started::Vertical) << button << "/" << shift;
+            EXPECT_EQ(outcome.ballNo, 1);
+        }
+}
+
+TEST(FormMouseDown, AHitClearsFlagAndSoundsBeforeEnablingTheTimer)
+{
+    Game game;
+    game.load();
+    game.form.Flag = true;
+    bool timerOnAtSound = true;
+    game.sound.onRequest = [&](Cue) { timerOnAtSound = game.form.swapRunning(); };
+    game.sound.result = 7;
+    game.press(64, 40);
+    EXPECT_FALSE(game.form.Flag);
+    EXPECT_FALSE(timerOnAtSound);
+    EXPECT_TRUE(game.form.Timer2.Enabled);
+    EXPECT_EQ(game.form.SoundResult, 7);
+}
+
+TEST(FormMouseDown, AMissLeavesBallNoAtTheEndOfTheHorizontalScan)
+{
+    Game game;
+    game.load();
+    game.press(60, 60);
+    EXPECT_EQ(game.form.BallNo, 64.0);
+    EXPECT_TRUE(game.sound.requests.empty());
+}
+
+TEST(FormMouseDown, PressesDuringASwapChangeNothing)
+{
+    Game game;
+    game.load();
+    game.press(40, 64);
+    game.tick();
+    game.tick();
+    for (const auto& [x, y] : {std::pair{64.0f, 40.0f}, std::pair{376.0f, 352.0f}, std::pair{40.0f, 64.0f}}) {
+        game.press(x, y);
+        EXPECT_EQ(game.form.BallNo, 1.0);
+        EXPECT_TRUE(game.form.Timer1.Enabled);
+        EXPECT_FALSE(game.form.Timer2.Enabled);
+    }
+    EXPECT_EQ(game.sound.count(Cue::Swap), 1);
+    EXPECT_EQ(game.finishSwap(), 9);
+}
+
+} // namespace
+} // namespace pellorin::testing

@@ -52,6 +52,7 @@ bool wavFormat(std::span<const std::byte> head, WavFormat& format)
             haveFormat = true;
         } else if (tagAt(head, at, "data")) {
             format.dataBytes = size;
+            format.dataOffset = body;
             return haveFormat && size > 0;
         }
         // Chunks are padded to an even size.

@@ -13,14 +13,17 @@ struct WavFormat {
     std::uint32_t sampleRate = 0;
     std::uint16_t bitsPerSample = 0;
     std::uint32_t dataBytes = 0;
+    std::uint64_t dataOffset = 0; // where the samples start in the file
 };
 
 // How many leading bytes of a file wavFormat() needs to see at most.
 inline constexpr std::size_t WavHeaderProbeBytes = 4096;
 
-// The format of an uncompressed PCM WAV whose fmt chunk and a non-empty data
-// chunk lie within the given leading bytes of the file, or nothing when the
-// bytes are not such a file: empty, truncated, another format or garbage.
+// Whether the leading bytes of a file begin an uncompressed PCM WAV whose fmt
+// chunk and the header of a non-empty data chunk lie within them; if so, its
+// format. Empty, truncated, compressed and garbage files are not such files.
+// Whether the whole data chunk is present is for the caller to check against
+// the file's size: a decoder waits forever for samples that never come.
 bool wavFormat(std::span<const std::byte> head, WavFormat& format);
 
 } // namespace pellorin

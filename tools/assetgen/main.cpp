@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -25,6 +26,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
         return 2;
     }
+    // The ICO writer is a plugin, which needs an application to be found.
+    QCoreApplication app(argc, argv);
     const QDir out(QString::fromLocal8Bit(argv[1]));
     bool ok = out.mkpath(QStringLiteral("tiles")) && out.mkpath(QStringLiteral("icons")) && out.mkpath(QStringLiteral("sounds"));
     for (const TileColours& colours : tileColours()) {
@@ -35,6 +38,8 @@ int main(int argc, char* argv[])
     }
     for (const int size : IconSizes)
         ok = ok && icon(size).save(out.filePath(QStringLiteral("icons/pellorin-%1.png").arg(size)));
+    // The Windows executable's own icon, for its resource script.
+    ok = ok && icon(48).save(out.filePath(QStringLiteral("icons/pellorin.ico")), "ICO");
     ok = ok && writeFile(out.filePath(QStringLiteral("sounds/Swap.wav")), wavFile(swapSound()));
     ok = ok && writeFile(out.filePath(QStringLiteral("sounds/Bort.wav")), wavFile(clearSound()));
     if (!ok) {

@@ -26,14 +26,17 @@ namespace {
 // lost its moment; it is dropped rather than played late.
 constexpr qint64 PendingPlayLimitMs = 250;
 
-bool headerLooksPlayable(const QString& path)
+// A PCM WAV whose samples are all there: QSoundEffect would wait forever for
+// missing ones, and deleting any effect then blocks on its loading thread.
+bool looksPlayable(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray head = file.read(static_cast<qint64>(WavHeaderProbeBytes));
     WavFormat format;
-    return wavFormat(std::as_bytes(std::span(head.constData(), static_cast<std::size_t>(head.size()))), format);
+    return wavFormat(std::as_bytes(std::span(head.constData(), static_cast<std::size_t>(head.size()))), format)
+        && format.dataOffset + format.dataBytes <= static_cast<std::uint64_t>(file.size());
 }
 
 } // namespace
@@ -98,7 +101,7 @@ void QtSoundPlayer::reload(Channel& ch, const QString& path, qint64 size, const 
     ch.path = path;
     ch.size = size;
     ch.modified = modified;
-    ch.playable = headerLooksPlayable(path);
+    ch.playable = looksPlayable(path);
     if (!ch.playable)
         return;
     ch.effect = new QSoundEffect(this);

@@ -1,0 +1,88 @@
+// The committed assets are exactly what the generator draws and synthesises,
+// and the drawings keep the shapes they are described by.
+#include "artwork.h"
+
+#include "sound/wavheader.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace pellorin::artwork {
+namespace {
+
+const QString Assets = QStringLiteral(PELLORIN_ASSETS_DIR);
+
+TEST(Assets, TilesMatchTheGenerator)
+{
+    for (const TileColours& colours : tileColours()) {
+        for (const int scale : TileScales) {
+            const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+            const QString path = Assets + QStringLiteral("/tiles/%1%2.png").arg(colours.name, suffix);
+            const QImage committed(path);
+            ASSERT_FALSE(committed.isNull()) << path.toStdString();
+            EXPECT_EQ(committed.convertToFormat(QImage::Format_RGB32), tile(colours, scale)) << path.toStdString();
+        }
+    }
+}
+
+TEST(Assets, IconsMatchTheGenerator)
+{
+    for (const int size : IconSizes) {
+        const QImage committed(Assets + QStringLiteral("/icons/pellorin-%1.png").arg(size));
+        EXPECT_EQ(committed.size(), QSize(size, size));
+        EXPECT_EQ(committed.convertToFormat(QImage::Format_RGB32), icon(size)) << size;
+    }
+}
+
+TEST(Assets, SoundsMatchTheGenerator)
+{
+    for (const auto& [name, bytes] : {std::pair{"Swap.wav", wavFile(swapSound())}, std::pair{"Bort.wav", wavFile(clearSound())}}) {
+        QFile file(Assets + QStringLiteral("/sounds/") + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(file.readAll(), bytes) << name;
+    }
+}
+
+TEST(Tiles, AreOpaqueBevelledSquaresWithBlackCorners)
+{
+    for (const TileColours& colours : tileColours()) {
+        for (const int scale : TileScales) {
+            SCOPED_TRACE(colours.name.toStdString() + " x" + std::to_string(scale));
+            const QImage image = tile(colours, scale);
+            const int n = 32 * scale;
+            ASSERT_EQ(image.size(), QSize(n, n));
+            EXPECT_FALSE(image.hasAlphaChannel());
+            for (const QPoint corner : {QPoint(0, 0), QPoint(n - 1, 0), QPoint(0, n - 1), QPoint(n - 1, n - 1)})
+                EXPECT_EQ(image.pixelColor(corner), QColor(Qt::black));
+            const int mid = n / 2 - 2;
+            EXPECT_EQ(image.pixelColor(mid, 1), colours.highlight);
+            EXPECT_EQ(image.pixelColor(1, mid), colours.highlight);
+            EXPECT_EQ(image.pixelColor(mid, n - 2), colours.shadow);
+            EXPECT_EQ(image.pixelColor(n - 2, mid), colours.shadow);
+            // Below the outline, 3 pixels of highlight and 4 of shadow.
+            EXPECT_EQ(image.pixelColor(mid, 3 * scale), colours.highlight);
+            EXPECT_EQ(image.pixelColor(mid, 3 * scale + 1), colours.face);
+            EXPECT_EQ(image.pixelColor(mid, n - 1 - 4 * scale), colours.shadow);
+            EXPECT_NE(image.pixelColor(mid, n - 2 - 4 * scale), colours.shadow);
+        }
+    }
+}
+
+TEST(Sounds, AreShortPlayableWavs)
+{
+    for (const auto& [samples, seconds] : {std::pair{swapSound(), 0.12}, std::pair{clearSound(), 0.3}}) {
+        EXPECT_NEAR(static_cast<double>(samples.size()) / SampleRate, seconds, 0.001);
+        const QByteArray file = wavFile(samples);
+        WavFormat format;
+        ASSERT_TRUE(wavFormat(std::as_bytes(std::span(file.constData(), static_cast<std::size_t>(file.size()))), format));
+        EXPECT_EQ(format.sampleRate, static_cast<std::uint32_t>(SampleRate));
+        EXPECT_EQ(format.dataBytes, samples.size() * 2);
+        const auto loudest = *std::max_element(samples.begin(), samples.end(), [](auto a, auto b) { return std::abs(a) < std::abs(b); });
+        EXPECT_GT(std::abs(loudest), 3000) << "audible";
+        EXPECT_LT(std::abs(samples.back()), 200) << "fades out without a click";
+    }
+}
+
+} // namespace
+} // namespace pellorin::artwork

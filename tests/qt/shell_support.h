@@ -1,0 +1,81 @@
+// Helpers for driving the real window: a scripted board and pixel checks.
+#pragma once
+
+#include "platform/qt/mainwindow.h"
+
+#include <QImage>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+namespace pellorin::testing {
+
+// Colours every deal and refill from a fixed cycle of bank indices.
+class CycleRandom final : public RandomSource {
+public:
+    explicit CycleRandom(std::vector<int> colours) : m_colours(std::move(colours)) {}
+    void seedFromClock() override {}
+    float next() override
+    {
+        const int r = m_colours[m_next++ % m_colours.size()];
+        return (static_cast<float>(r) - 0.5f) / 6.0f;
+    }
+
+private:
+    std::vector<int> m_colours;
+    std::size_t m_next = 0;
+};
+
+// ((row + 2 column) mod 6) + 1, row by row: no complete line anywhere.
+inline std::vector<int> patternColours()
+{
+    std::vector<int> colours;
+    for (int row = 1; row <= 8; ++row)
+        for (int column = 1; column <= 8; ++column)
+            colours.push_back((row + 2 * column) % 6 + 1);
+    return colours;
+}
+
+inline std::unique_ptr<MainWindow> patternWindow()
+{
+    return std::make_unique<MainWindow>(std::make_unique<CycleRandom>(patternColours()));
+}
+
+// The face colours of the bank pictures 1..6.
+inline QColor faceColour(int r)
+{
+    static const QColor faces[] = {QColor(255, 0, 0), QColor(206, 206, 0), QColor(0, 156, 0),
+                                   QColor(33, 41, 255), QColor(206, 0, 206), QColor(255, 156, 0)};
+    return faces[r - 1];
+}
+
+// The bank index that ball k shows, or 0.
+inline int colourOf(const Form1& form, int k)
+{
+    for (int r = 1; r <= 6; ++r)
+        if (form.imgBoll[k].Picture == form.imgBank[r].Picture)
+            return r;
+    return 0;
+}
+
+// The client area as it is painted now, in logical pixels at ratio 1.
+inline QImage grabBoard(MainWindow& window)
+{
+    return window.boardView()->grab().toImage();
+}
+
+// The colour at the centre-left of ball k's face (left of the diagonal, so
+// clear of the faint second tone).
+inline QColor faceAt(const QImage& image, int k)
+{
+    const int row = (k - 1) / 8;
+    const int column = (k - 1) % 8;
+    const qreal ratio = image.devicePixelRatio();
+    return image.pixelColor(QPoint(static_cast<int>((24 + 48 * column + 12) * ratio),
+                                   static_cast<int>((24 + 48 * row + 14) * ratio)));
+}
+
+} // namespace pellorin::testing

@@ -114,8 +114,8 @@ void MainWindow::repaintChanges()
         Shown& before = m_onScreen[static_cast<std::size_t>(k)];
         if (now == before)
             continue;
-        m_view->update(before.area.toAlignedRect());
-        m_view->update(now.area.toAlignedRect());
+        // A step of a few pixels: one rectangle covers both places.
+        m_view->update(before.area.united(now.area).toAlignedRect());
         before = now;
     }
 }

@@ -1,0 +1,65 @@
+// Random play through the real window: real mouse events into the board
+// view, the menu, and the real timers, with the board's invariants read from
+// the window after every event.
+#include "../invariants.h"
+#include "shell_support.h"
+
+#include <QAction>
+#include <QSignalSpy>
+
+#include <random>
+
+namespace pellorin::testing {
+namespace {
+
+TEST(ShellRandomPlay, KeepsEveryInvariantWithRealEventsAndTimers)
+{
+    constexpr std::uint32_t Seed = 7;
+    constexpr int Events = 1200;
+    std::mt19937 events(Seed);
+    const auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(events); };
+
+    MainWindow window(std::make_unique<CycleRandom>(std::vector<int>{1, 1, 1, 2, 1, 1, 3, 1, 4, 5, 1, 6}));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    std::vector<Sprite> bank;
+    for (int r = 0; r <= 6; ++r)
+        bank.push_back(window.form().imgBank[r]);
+    QSignalSpy finished(&window, &MainWindow::swapFinished);
+    QWidget* view = window.boardView();
+
+    const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
+    const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier,
+                                               Qt::AltModifier | Qt::ShiftModifier};
+    for (int event = 1; event <= Events; ++event) {
+        // Half the points on gap and tile edges, half anywhere.
+        const auto coordinate = [&](int limit) {
+            constexpr std::array edges{0, 31, 32, 33, 40, 47};
+            return uniform(0, 1) ? uniform(0, limit)
+                                 : uniform(0, 8) * 48 + 24 + edges[static_cast<std::size_t>(uniform(0, 5))] + uniform(-1, 1);
+        };
+        const QPoint at(std::clamp(coordinate(413), 0, 413), std::clamp(coordinate(412), 0, 412));
+        const Qt::MouseButton button = buttons[uniform(0, 2)];
+        const Qt::KeyboardModifiers keys = modifiers[uniform(0, 3)];
+        // A new game now and then, rarely enough that most swaps can finish.
+        const int roll = uniform(0, 999);
+        if (roll < 350) {
+            QTest::mousePress(view, button, keys, at);
+            QTest::mouseRelease(view, button, keys, at);
+        } else if (roll < 750) {
+            QTest::mouseMove(view, at);
+        } else if (roll < 753) {
+            window.newGameAction()->trigger();
+        } else {
+            QTest::qWait(uniform(1, 30));
+        }
+        const std::string broken = brokenInvariant(window.form(), bank, window.boardView()->get());
+        ASSERT_EQ(broken, "") << "seed " << Seed << ", event " << event;
+        ASSERT_EQ(view->cursor().shape(), BoardView::cursorShape(window.boardView()->get())) << "event " << event;
+    }
+    std::printf("%d events, %d swaps finished\n", Events, static_cast<int>(finished.count()));
+    EXPECT_GT(finished.count(), 5) << "the play must finish some swaps";
+}
+
+} // namespace
+} // namespace pellorin::testing

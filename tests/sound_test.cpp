@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -56,8 +55,9 @@ struct Header {
         put(dataSize, 4);
         s += std::string(4, '\0');
         s = s.substr(0, std::min(keep, s.size()));
-        std::vector<std::byte> out(s.size());
-        std::memcpy(out.data(), s.data(), s.size());
+        std::vector<std::byte> out;
+        for (const char c : s)
+            out.push_back(static_cast<std::byte>(c));
         return out;
     }
 };

@@ -1,45 +1,27 @@
-// Plays the cues with QSoundEffect, from files looked up beside the executable.
+// Plays the cues through a QAudioSink, from WAV files looked up beside the
+// executable at every request.
 //
-// Two traps of QSoundEffect shape this class. An empty or header-only WAV
-// never leaves the Loading status, and play() then claims to be playing; so
-// a file's header is checked before the effect ever sees it, and the effect
-// plays only once it is Ready. An effect that reached Error stays there until
-// it is recreated; so an effect is recreated whenever its file changes, which
-// makes a mended file play again at the next request.
+// QSoundEffect is not used: in Qt 6.4 its shared sample cache can leave a
+// sample loading forever (an empty or header-only file, or two effects made
+// while its loader thread winds down), and destroying any effect then waits
+// for that thread without end, which hangs the game when it quits. A cue is
+// a few kilobytes of PCM; reading and checking it here takes microseconds,
+// and the sink plays it in the background.
 #include "platform/qt/qtsoundplayer.h"
 
 #include "sound/cue.h"
 #include "sound/wavheader.h"
 
+#include <QAudioDevice>
+#include <QAudioSink>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QMediaDevices>
 
 #include <filesystem>
 
 namespace pellorin {
-namespace {
-
-// A request that is still waiting for its file to load after this long has
-// lost its moment; it is dropped rather than played late.
-constexpr qint64 PendingPlayLimitMs = 250;
-
-// A PCM WAV whose samples are all there: QSoundEffect would wait forever for
-// missing ones, and deleting any effect then blocks on its loading thread.
-bool looksPlayable(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(static_cast<qint64>(WavHeaderProbeBytes));
-    WavFormat format;
-    return wavFormat(std::as_bytes(std::span(head.constData(), static_cast<std::size_t>(head.size()))), format)
-        && format.dataOffset + format.dataBytes <= static_cast<std::uint64_t>(file.size());
-}
-
-} // namespace
 
 QtSoundPlayer::QtSoundPlayer(std::function<QString()> directory, QObject* parent)
     : QObject(parent)
@@ -49,83 +31,77 @@ QtSoundPlayer::QtSoundPlayer(std::function<QString()> directory, QObject* parent
 
 QtSoundPlayer::~QtSoundPlayer()
 {
-    for (Channel& channel : m_channels)
-        release(channel);
+    stop();
 }
 
 std::int32_t QtSoundPlayer::play(Cue cue)
 {
     // A newer request cuts off whatever still plays, even when it fails.
-    stopAll();
+    stop();
 
     const std::filesystem::path dir(m_directory().toStdU16String());
     const QString path = QString::fromStdU16String(cuePath(dir, cue).u16string());
     const QFileInfo info(path);
-    Channel& ch = channel(cue);
+    Clip& c = clip(cue);
     if (!info.isFile() || !info.isReadable() || info.size() > MaxCueBytes) {
-        release(ch);
+        c = Clip{};
         return 0;
     }
-    if (!ch.effect || ch.path != path || ch.size != info.size() || ch.modified != info.lastModified())
-        reload(ch, path, info.size(), info.lastModified());
-    if (!ch.playable)
+    // Looked up afresh each time: a file mended, replaced or deleted while
+    // the game runs is picked up at the next request.
+    if (c.path != path || c.size != info.size() || c.modified != info.lastModified())
+        load(c, path, info.size(), info.lastModified());
+    if (!c.playable)
         return 0;
 
-    switch (ch.effect->status()) {
-    case QSoundEffect::Ready:
-        ch.effect->play();
-        return 1;
-    case QSoundEffect::Loading:
-    case QSoundEffect::Null:
-        ch.pending = true;
-        ch.requested.start();
-        return 1;
-    case QSoundEffect::Error:
-        break;
+    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
+    if (output.isNull() || !output.isFormatSupported(c.format))
+        return 0;
+    if (!m_sink || m_sink->format() != c.format) {
+        delete m_sink;
+        m_sink = new QAudioSink(output, c.format, this);
+        // Let go of the output once the cue has played out.
+        connect(m_sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
+            if (state == QAudio::IdleState)
+                m_sink->stop();
+        });
     }
-    return 0;
+    m_playing.setData(c.samples); // shares the bytes, copies nothing
+    m_playing.open(QIODevice::ReadOnly);
+    m_sink->start(&m_playing);
+    return m_sink->error() == QAudio::NoError ? 1 : 0;
 }
 
-void QtSoundPlayer::stopAll()
+void QtSoundPlayer::stop()
 {
-    for (Channel& channel : m_channels) {
-        channel.pending = false;
-        if (channel.effect && channel.effect->isPlaying())
-            channel.effect->stop();
-    }
+    if (m_sink)
+        m_sink->stop();
+    m_playing.close();
 }
 
-void QtSoundPlayer::reload(Channel& ch, const QString& path, qint64 size, const QDateTime& modified)
+// Reads the whole file once and keeps its samples if it is a PCM WAV whose
+// data is all there.
+void QtSoundPlayer::load(Clip& c, const QString& path, qint64 size, const QDateTime& modified)
 {
-    release(ch);
-    ch.path = path;
-    ch.size = size;
-    ch.modified = modified;
-    ch.playable = looksPlayable(path);
-    if (!ch.playable)
+    c = Clip{};
+    c.path = path;
+    c.size = size;
+    c.modified = modified;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
         return;
-    ch.effect = new QSoundEffect(this);
-    connect(ch.effect, &QSoundEffect::statusChanged, this, [this, &ch] { onStatusChanged(ch); });
-    ch.effect->setSource(QUrl::fromLocalFile(path));
-}
-
-void QtSoundPlayer::release(Channel& ch)
-{
-    if (ch.effect) {
-        ch.effect->disconnect(this);
-        ch.effect->stop();
-        ch.effect->deleteLater();
-    }
-    ch = Channel{};
-}
-
-void QtSoundPlayer::onStatusChanged(Channel& ch)
-{
-    if (!ch.pending || !ch.effect || ch.effect->status() == QSoundEffect::Loading)
+    const QByteArray bytes = file.readAll();
+    WavFormat wav;
+    const auto head = std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!wavFormat(head.first(std::min(head.size(), WavHeaderProbeBytes)), wav)
+        || wav.dataOffset + wav.dataBytes > static_cast<std::uint64_t>(bytes.size()))
         return;
-    ch.pending = false;
-    if (ch.effect->status() == QSoundEffect::Ready && ch.requested.elapsed() <= PendingPlayLimitMs)
-        ch.effect->play();
+
+    c.format.setSampleRate(static_cast<int>(wav.sampleRate));
+    c.format.setChannelCount(wav.channels);
+    c.format.setSampleFormat(wav.bitsPerSample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    c.samples = bytes.mid(static_cast<qsizetype>(wav.dataOffset), static_cast<qsizetype>(wav.dataBytes));
+    c.playable = true;
 }
 
 } // namespace pellorin

@@ -1,17 +1,20 @@
-// Plays the cues with QSoundEffect, from files looked up beside the executable.
+// Plays the cues through a QAudioSink, from WAV files looked up beside the
+// executable at every request.
 #pragma once
 
 #include "platform/services.h"
 
+#include <QAudioFormat>
+#include <QBuffer>
+#include <QByteArray>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
 #include <array>
 #include <functional>
 
-class QSoundEffect;
+class QAudioSink;
 
 namespace pellorin {
 
@@ -24,33 +27,39 @@ public:
     explicit QtSoundPlayer(std::function<QString()> directory = {}, QObject* parent = nullptr);
     ~QtSoundPlayer() override;
 
+    // Returns 1 when the cue's file holds a playable sound and it was handed
+    // to the audio output, 0 when the request ends in silence: no file, a
+    // broken one, or no audio output.
     std::int32_t play(Cue cue) override;
 
+    // Whether the cue's file, as last looked at, holds a sound we can play.
+    bool playable(Cue cue) const { return clip(cue).playable; }
+
     // A cue file larger than this is not a short cue; it is left silent
-    // rather than read whole into memory.
-    static constexpr qint64 MaxCueBytes = 16 * 1024 * 1024;
+    // rather than read into memory.
+    static constexpr qint64 MaxCueBytes = 4 * 1024 * 1024;
 
 private:
-    // One effect per cue, kept while its file stays the same so that a
-    // repeated request costs no reload.
-    struct Channel {
-        QSoundEffect* effect = nullptr;
+    // A cue's samples, kept while its file stays the same so that a repeated
+    // request reads nothing.
+    struct Clip {
         QString path;
         qint64 size = -1;
         QDateTime modified;
-        bool playable = false;   // the header looked like a WAV we can play
-        bool pending = false;    // requested while still loading
-        QElapsedTimer requested; // when the pending request was made
+        bool playable = false;
+        QAudioFormat format;
+        QByteArray samples;
     };
 
-    Channel& channel(Cue cue) { return m_channels[cue == Cue::Clear ? 0 : 1]; }
-    void stopAll();
-    void reload(Channel& channel, const QString& path, qint64 size, const QDateTime& modified);
-    void release(Channel& channel);
-    void onStatusChanged(Channel& channel);
+    Clip& clip(Cue cue) { return m_clips[cue == Cue::Clear ? 0 : 1]; }
+    const Clip& clip(Cue cue) const { return m_clips[cue == Cue::Clear ? 0 : 1]; }
+    static void load(Clip& clip, const QString& path, qint64 size, const QDateTime& modified);
+    void stop();
 
     std::function<QString()> m_directory;
-    std::array<Channel, 2> m_channels;
+    std::array<Clip, 2> m_clips;
+    QAudioSink* m_sink = nullptr;
+    QBuffer m_playing;
 };
 
 } // namespace pellorin

@@ -57,26 +57,25 @@ void BoardView::setFamilies(std::vector<const SpriteFamily*> families)
 
 void BoardView::addPicture(const PictureRef& picture)
 {
-    Renderings renderings{picture.get(), {}};
-    for (int scale = 1; scale <= 3; ++scale) {
-        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
-        QPixmap& pixmap = renderings.byScale[static_cast<std::size_t>(scale - 1)];
-        pixmap.load(QStringLiteral(":/tiles/%1%2.png").arg(QString::fromStdString(picture->name), suffix));
-        pixmap.setDevicePixelRatio(scale);
-    }
-    m_pictures.push_back(std::move(renderings));
+    m_pictures.push_back(Renderings{picture.get(), {}});
 }
 
 // The rendering drawn one to one on the screen's device pixels where there is
 // one; a fractional ratio takes the next larger one, scaled down.
-const QPixmap* BoardView::pixmapFor(const PictureData* picture, qreal devicePixelRatio) const
+const QPixmap* BoardView::pixmapFor(const PictureData* picture, qreal devicePixelRatio)
 {
     const auto found = std::find_if(m_pictures.begin(), m_pictures.end(),
                                     [picture](const Renderings& r) { return r.picture == picture; });
     if (found == m_pictures.end())
         return nullptr;
     const int scale = std::clamp(static_cast<int>(std::ceil(devicePixelRatio - 0.01)), 1, 3);
-    return &found->byScale[static_cast<std::size_t>(scale - 1)];
+    QPixmap& pixmap = found->byScale[static_cast<std::size_t>(scale - 1)];
+    if (pixmap.isNull()) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        pixmap.load(QStringLiteral(":/tiles/%1%2.png").arg(QString::fromStdString(picture->name), suffix));
+        pixmap.setDevicePixelRatio(scale);
+    }
+    return &pixmap;
 }
 
 void BoardView::paintEvent(QPaintEvent* event)

@@ -26,7 +26,7 @@ public:
     // drawn over a lower one.
     void setFamilies(std::vector<const SpriteFamily*> families);
 
-    // Loads the 1x, 2x and 3x renderings of a picture from the resources.
+    // Makes a picture drawable; its renderings load when first drawn.
     void addPicture(const PictureRef& picture);
 
     CursorCode get() const override { return m_cursor; }
@@ -44,11 +44,13 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    // A picture drawn at 1, 2 or 3 device pixels per logical pixel. Only the
+    // scales that a screen asks for are ever loaded.
     struct Renderings {
         const PictureData* picture;
-        std::array<QPixmap, 3> byScale; // 1x, 2x, 3x
+        std::array<QPixmap, 3> byScale;
     };
-    const QPixmap* pixmapFor(const PictureData* picture, qreal devicePixelRatio) const;
+    const QPixmap* pixmapFor(const PictureData* picture, qreal devicePixelRatio);
 
     std::vector<const SpriteFamily*> m_families;
     std::vector<Renderings> m_pictures;

@@ -90,8 +90,10 @@ void MainWindow::onTick(QTimer& real, void (Form1::*handler)())
 // one interval after the handler enabled it.
 void MainWindow::syncTimer(QTimer& real, const Timer& wanted)
 {
-    if (wanted.Enabled && !real.isActive())
+    if (wanted.Enabled && !real.isActive()) {
         real.start(wanted.Interval);
+        emit swapStarted();
+    }
     else if (!wanted.Enabled && real.isActive())
         real.stop();
 }

@@ -40,6 +40,8 @@ public:
     QAction* quitAction() const { return m_quit; }
 
 signals:
+    // A press has started a swap.
+    void swapStarted();
     // A swap has ended: its line check has returned.
     void swapFinished();
     // The first frame has been painted.

@@ -1,0 +1,178 @@
+#!/usr/bin/env python3
+"""Measures the real game beside a bare Qt program (the floor) in one run, in
+the X display it is started in: start-up to the first painted frame, peak
+resident memory, CPU time and voluntary context switches while idle, and for
+the game the duration and CPU time of a swap. Prints a table with medians,
+ranges and the ratios game/floor.
+
+    measure_app.py GAME FLOOR [--runs N] [--idle SECONDS] [--swaps N] [--check]
+
+With --check it also fails when a figure is far outside what is sane (for CI:
+a loose sanity check, never a timed pass or fail)."""
+
+import argparse
+import os
+import selectors
+import statistics
+import subprocess
+import sys
+import time
+
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def threads_of(pid):
+    return os.listdir(f"/proc/{pid}/task")
+
+
+def cpu_ns(pid):
+    """CPU time of every thread of the process so far, in nanoseconds."""
+    total = 0
+    for tid in threads_of(pid):
+        try:
+            with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
+                total += int(f.read().split()[0])
+        except FileNotFoundError:
+            pass
+    return total
+
+
+def voluntary_switches(pid):
+    total = 0
+    for tid in threads_of(pid):
+        try:
+            with open(f"/proc/{pid}/task/{tid}/status") as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        total += int(line.split()[1])
+        except FileNotFoundError:
+            pass
+    return total
+
+
+def peak_rss_kib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1])
+    return 0
+
+
+class Program:
+    """A program started with PELLORIN_MEASURE set, whose reported moments are read."""
+
+    def __init__(self, path):
+        env = dict(os.environ, PELLORIN_MEASURE="1")
+        self.started = time.monotonic_ns()
+        self.process = subprocess.Popen([path], env=env, stderr=subprocess.PIPE, text=True)
+        self.selector = selectors.DefaultSelector()
+        self.selector.register(self.process.stderr, selectors.EVENT_READ)
+
+    def wait_for(self, word, timeout=10.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if not self.selector.select(timeout=deadline - time.monotonic()):
+                break
+            line = self.process.stderr.readline()
+            if not line:
+                break
+            parts = line.split()
+            if len(parts) == 2 and parts[0] == word:
+                return int(parts[1])
+        raise RuntimeError(f"{word} never came")
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+
+
+def window_origin(title):
+    for _ in range(50):
+        found = subprocess.run(["xdotool", "search", "--name", f"^{title}$"], capture_output=True, text=True).stdout.split()
+        if found:
+            geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", found[0]],
+                                      capture_output=True, text=True).stdout
+            values = dict(line.split("=") for line in geometry.split())
+            # The board lies below the menu bar, at the bottom of the window.
+            return int(values["X"]), int(values["Y"]) + int(values["HEIGHT"]) - 413
+        time.sleep(0.1)
+    raise RuntimeError(f"no window {title}")
+
+
+def measure(path, idle_seconds, swaps):
+    program = Program(path)
+    try:
+        figures = {"start-up to first paint (ms)": (program.wait_for("first-paint") - program.started) / 1e6}
+        time.sleep(1.0)  # let start-up settle before idling
+        pid = program.process.pid
+        cpu0, switches0 = cpu_ns(pid), voluntary_switches(pid)
+        time.sleep(idle_seconds)
+        figures[f"CPU while idle {idle_seconds:g} s (ms)"] = (cpu_ns(pid) - cpu0) / 1e6
+        figures[f"voluntary switches idle {idle_seconds:g} s"] = voluntary_switches(pid) - switches0
+        if swaps:
+            x, y = window_origin("Pellorin")
+            gaps = [(184, 208), (208, 184)]
+            durations = []
+            cpu_before = cpu_ns(pid)
+            for i in range(swaps):
+                gx, gy = gaps[i % 2]
+                subprocess.run(["xdotool", "mousemove", str(x + gx), str(y + gy), "click", "1"], check=True)
+                start = program.wait_for("swap-start")
+                durations.append((program.wait_for("swap-end") - start) / 1e6)
+                time.sleep(0.05)
+            figures["swap, press to line check done (ms)"] = statistics.median(durations)
+            # The CPU of the clicks' own moves and the short pauses is included.
+            figures["CPU per swap (ms)"] = (cpu_ns(pid) - cpu_before) / 1e6 / swaps
+            figures["CPU per tick (ms)"] = figures["CPU per swap (ms)"] / 11
+        figures["peak resident memory (MiB)"] = peak_rss_kib(pid) / 1024
+        return figures
+    finally:
+        program.stop()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("game")
+    parser.add_argument("floor")
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--idle", type=float, default=10.0)
+    parser.add_argument("--swaps", type=int, default=20)
+    parser.add_argument("--check", action="store_true")
+    args = parser.parse_args()
+
+    results = {"game": [], "floor": []}
+    for run in range(args.runs):
+        results["game"].append(measure(args.game, args.idle, args.swaps))
+        results["floor"].append(measure(args.floor, args.idle, 0))
+        print(f"run {run + 1} of {args.runs} done", file=sys.stderr)
+
+    def summary(runs, name):
+        values = [r[name] for r in runs if name in r]
+        if not values:
+            return None, ""
+        median = statistics.median(values)
+        return median, f"{median:9.3f} [{min(values):.3f}–{max(values):.3f}]"
+
+    names = list(results["game"][0].keys())
+    print(f"{'':40} {'game: median [range]':>28} {'floor: median [range]':>28} {'game/floor':>10}")
+    for name in names:
+        game, game_text = summary(results["game"], name)
+        floor, floor_text = summary(results["floor"], name)
+        ratio = f"{game / floor:10.2f}" if floor else ""
+        print(f"{name:40} {game_text:>28} {floor_text:>28} {ratio}")
+
+    if args.check:
+        game = {name: statistics.median(r[name] for r in results["game"]) for name in names}
+        sane = [
+            game["start-up to first paint (ms)"] < 5000,
+            game["peak resident memory (MiB)"] < 500,
+            not args.swaps or 200 < game["swap, press to line check done (ms)"] < 500,
+        ]
+        if not all(sane):
+            print("a figure is far outside what is sane", file=sys.stderr)
+            return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -19,6 +19,18 @@ namespace {
 
 constexpr int TicksPerSwap = 11;
 
+void reportCpu(benchmark::State& state, double cpuSeconds, int swaps)
+{
+    state.counters["cpu_ms_per_swap"] = cpuSeconds * 1e3 / swaps;
+    state.counters["cpu_ms_per_tick"] = cpuSeconds * 1e3 / swaps / TicksPerSwap;
+}
+
+// Each repetition is one swap, timed by hand; the median is the figure.
+void oneSwapPerRepetition(benchmark::internal::Benchmark* b)
+{
+    b->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(25)->ReportAggregatesOnly(true);
+}
+
 // Alternates a vertical and a horizontal pair in the middle of the board.
 // Returns the process CPU time the swap took, in seconds.
 double swapOnce(MainWindow& window, double* wallSeconds = nullptr)
@@ -65,15 +77,9 @@ void BM_SwapInEventLoop(benchmark::State& state)
         state.SetIterationTime(wallSeconds);
         ++swaps;
     }
-    state.counters["cpu_ms_per_swap"] = cpuSeconds * 1e3 / swaps;
-    state.counters["cpu_ms_per_tick"] = cpuSeconds * 1e3 / swaps / TicksPerSwap;
+    reportCpu(state, cpuSeconds, swaps);
 }
-BENCHMARK(BM_SwapInEventLoop)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(25)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_SwapInEventLoop)->Apply(oneSwapPerRepetition);
 
 // The floor beside it: a bare widget that repaints one tile-sized rectangle
 // on each of 11 ticks of a precise 25 ms timer and does nothing else.
@@ -121,15 +127,9 @@ void BM_BareRepaintingTimerFloor(benchmark::State& state)
         QObject::disconnect(connection);
         ++swaps;
     }
-    state.counters["cpu_ms_per_swap"] = cpuSeconds * 1e3 / swaps;
-    state.counters["cpu_ms_per_tick"] = cpuSeconds * 1e3 / swaps / TicksPerSwap;
+    reportCpu(state, cpuSeconds, swaps);
 }
-BENCHMARK(BM_BareRepaintingTimerFloor)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(25)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_BareRepaintingTimerFloor)->Apply(oneSwapPerRepetition);
 
 } // namespace
 } // namespace pellorin

@@ -1,9 +1,8 @@
 // A press in a gap selects a pair and starts its swap.
 #include "window/form1.h"
 
-#include "board/board.h"
-
 namespace pellorin {
+
 // Button and Shift are not examined: every button starts a swap alike.
 void Form1::Form_MouseDown(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X, float Y)
 {
@@ -14,18 +13,15 @@ void Form1::Form_MouseDown(std::int16_t /*Button*/, std::int16_t /*Shift*/, floa
     if (Timer2.Enabled)
         return;
 
-    // The scans stop at the first hit, leaving the pair's first ball in BallNo.
-    for (BallNo = 1; BallNo <= board::LastVerticalPair; BallNo += 1) {
-        if (verticalGapHit(X, Y)) {
-            startSwap(Timer1);
-            return;
-        }
-    }
-    for (BallNo = 1; BallNo <= board::LastHorizontalPair; BallNo += 1) {
-        if (horizontalGapHit(X, Y)) {
-            startSwap(Timer2);
-            return;
-        }
+    switch (findGap(X, Y)) {
+    case Gap::Vertical:
+        startSwap(Timer1);
+        break;
+    case Gap::Horizontal:
+        startSwap(Timer2);
+        break;
+    case Gap::None:
+        break;
     }
 }
 

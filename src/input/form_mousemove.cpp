@@ -4,6 +4,7 @@
 #include "board/board.h"
 
 namespace pellorin {
+
 // Over uncovered points: the gap tests of a press, in the same order, then
 // the dead spots between rows. Where nothing matches (the margins beside and
 // around the board) the cursor keeps the shape it came with.
@@ -15,17 +16,15 @@ void Form1::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, floa
     if (Timer2.Enabled)
         return;
 
-    for (BallNo = 1; BallNo <= board::LastVerticalPair; BallNo += 1) {
-        if (verticalGapHit(X, Y)) {
-            setCursorUnlessAlready(CursorCode::SizeNS);
-            return;
-        }
-    }
-    for (BallNo = 1; BallNo <= board::LastHorizontalPair; BallNo += 1) {
-        if (horizontalGapHit(X, Y)) {
-            setCursorUnlessAlready(CursorCode::SizeWE);
-            return;
-        }
+    switch (findGap(X, Y)) {
+    case Gap::Vertical:
+        setCursorUnlessAlready(CursorCode::SizeNS);
+        return;
+    case Gap::Horizontal:
+        setCursorUnlessAlready(CursorCode::SizeWE);
+        return;
+    case Gap::None:
+        break;
     }
     // A point between rows but inside some ball's column has matched above,
     // so this scan only ever sees the crossings and the outer stretches.

@@ -11,14 +11,36 @@
 
 namespace pellorin {
 
-// The gap below ball n, limited to ball n's column.
-bool Form1::verticalGapHit(float X, float Y) const
+// The vertical scan, then the horizontal scan, each over BallNo and ending at
+// its first hit, which it leaves in BallNo. After a miss BallNo is 64.
+Form1::Gap Form1::findGap(float X, float Y)
+{
+    for (BallNo = 1; BallNo <= board::LastVerticalPair; BallNo += 1) {
+        if (verticalGapHit(X, Y))
+            return Gap::Vertical;
+    }
+    for (BallNo = 1; BallNo <= board::LastHorizontalPair; BallNo += 1) {
+        if (horizontalGapHit(X, Y))
+            return Gap::Horizontal;
+    }
+    return Gap::None;
+}
+
+// Strictly between the bottom of ball n and the top of the ball below it.
+bool Form1::betweenRows(float Y) const
 {
     const Sprite& upper = imgBoll[toIndex(BallNo)];
     const Sprite& lower = imgBoll[toIndex(BallNo + board::BelowOffset)];
     const float upperBottom = upper.Top + upper.Height;
-    if (!(upperBottom < Y && Y < lower.Top))
+    return upperBottom < Y && Y < lower.Top;
+}
+
+// The gap below ball n, limited to ball n's column.
+bool Form1::verticalGapHit(float X, float Y) const
+{
+    if (!betweenRows(Y))
         return false;
+    const Sprite& upper = imgBoll[toIndex(BallNo)];
     const float upperRight = upper.Left + upper.Width;
     return upper.Left < X && X < upperRight;
 }
@@ -42,11 +64,9 @@ bool Form1::horizontalGapHit(float X, float Y) const
 // the crossings of the gaps and the stretches beyond the outer columns.
 bool Form1::betweenRowsOutsideColumn(float X, float Y) const
 {
-    const Sprite& upper = imgBoll[toIndex(BallNo)];
-    const Sprite& lower = imgBoll[toIndex(BallNo + board::BelowOffset)];
-    const float upperBottom = upper.Top + upper.Height;
-    if (!(upperBottom < Y && Y < lower.Top))
+    if (!betweenRows(Y))
         return false;
+    const Sprite& upper = imgBoll[toIndex(BallNo)];
     const float upperRight = upper.Left + upper.Width;
     return X < upper.Left || X > upperRight;
 }

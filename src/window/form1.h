@@ -74,9 +74,12 @@ private:
     void startSwap(Timer& timer);
     void playCue(Cue cue);
 
+    enum class Gap { None, Vertical, Horizontal };
+    Gap findGap(float X, float Y);
     bool verticalGapHit(float X, float Y) const;
     bool horizontalGapHit(float X, float Y) const;
     bool betweenRowsOutsideColumn(float X, float Y) const;
+    bool betweenRows(float Y) const;
 
     enum class Line { Column, Row, MainDiagonal, AntiDiagonal };
     void checkLine(Line line);

@@ -58,7 +58,8 @@ MainWindow& sharedWindow()
     static MainWindow* window = [] {
         auto* w = new MainWindow;
         w->show();
-        QTest::qWaitForWindowExposed(w);
+        if (!QTest::qWaitForWindowExposed(w))
+            qFatal("the game's window was never exposed");
         for (int i = 0; i < 3; ++i)
             swapOnce(*w);
         return w;

@@ -59,7 +59,6 @@ public:
     bool isUnloaded() const { return m_unloaded; }
 
     bool swapRunning() const { return Timer1.Enabled || Timer2.Enabled; }
-    CursorCode cursor() const { return m_services.cursor.get(); }
 
     // Whole-number counters held in doubles become indices by rounding.
     static int toIndex(double counter) { return static_cast<int>(std::lround(counter)); }

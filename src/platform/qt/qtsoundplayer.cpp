@@ -18,10 +18,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
+#include <QTimer>
 
 #include <filesystem>
 
 namespace pellorin {
+namespace {
+// How long after its end a played cue keeps the audio output.
+constexpr qint64 ReleaseMarginMs = 250;
+} // namespace
 
 QtSoundPlayer::QtSoundPlayer(std::function<QString()> directory, QObject* parent)
     : QObject(parent)
@@ -57,26 +62,31 @@ std::int32_t QtSoundPlayer::play(Cue cue)
     const QAudioDevice output = QMediaDevices::defaultAudioOutput();
     if (output.isNull() || !output.isFormatSupported(c.format))
         return 0;
-    if (!m_sink || m_sink->format() != c.format) {
-        delete m_sink;
-        m_sink = new QAudioSink(output, c.format, this);
-        // Let go of the output once the cue has played out.
-        connect(m_sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-            if (state == QAudio::IdleState)
-                m_sink->stop();
-        });
-    }
-    m_playing.setData(c.samples); // shares the bytes, copies nothing
-    m_playing.open(QIODevice::ReadOnly);
-    m_sink->start(&m_playing);
+    // A sink per request, whose buffer holds the whole cue, written at once:
+    // Qt 6.4's PulseAudio sink stalls on a short clip that it is left to pull
+    // in pieces, and plays nothing when started again after a stop.
+    m_sink = new QAudioSink(output, c.format, this);
+    m_sink->setBufferSize(c.samples.size());
+    QIODevice* input = m_sink->start();
+    if (!input || input->write(c.samples) != c.samples.size())
+        return 0;
+    // Let go of the output once the cue has played out. The sink reports Idle
+    // before its first samples sound, so the cue's length decides instead.
+    const qint64 playMs = c.format.durationForBytes(static_cast<qint32>(c.samples.size())) / 1000;
+    QTimer::singleShot(playMs + ReleaseMarginMs, m_sink, [this, sink = m_sink] {
+        if (m_sink == sink)
+            stop();
+    });
     return m_sink->error() == QAudio::NoError ? 1 : 0;
 }
 
 void QtSoundPlayer::stop()
 {
-    if (m_sink)
+    if (m_sink) {
         m_sink->stop();
-    m_playing.close();
+        m_sink->deleteLater(); // stop() also runs from a timer owned by the sink
+        m_sink = nullptr;
+    }
 }
 
 // Reads the whole file once and keeps its samples if it is a PCM WAV whose

@@ -5,7 +5,6 @@
 #include "platform/services.h"
 
 #include <QAudioFormat>
-#include <QBuffer>
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
@@ -58,8 +57,7 @@ private:
 
     std::function<QString()> m_directory;
     std::array<Clip, 2> m_clips;
-    QAudioSink* m_sink = nullptr;
-    QBuffer m_playing;
+    QAudioSink* m_sink = nullptr; // the one playing, if any
 };
 
 } // namespace pellorin

@@ -88,7 +88,7 @@ class Program:
 
 def window_origin(title):
     for _ in range(50):
-        found = subprocess.run(["xdotool", "search", "--name", f"^{title}$"], capture_output=True, text=True).stdout.split()
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], capture_output=True, text=True).stdout.split()
         if found:
             geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", found[0]],
                                       capture_output=True, text=True).stdout

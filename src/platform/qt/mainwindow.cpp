@@ -124,8 +124,9 @@ void MainWindow::repaintChanges()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_view && event->type() == QEvent::Paint && !m_painted) {
-        m_painted = true;
+    // Watches the board only until its first paint.
+    if (watched == m_view && event->type() == QEvent::Paint) {
+        m_view->removeEventFilter(this);
         QMetaObject::invokeMethod(this, &MainWindow::firstPaint, Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);

@@ -78,7 +78,6 @@ private:
     QAction* m_newGame = nullptr;
     QAction* m_quit = nullptr;
     std::vector<Shown> m_onScreen;
-    bool m_painted = false;
 };
 
 } // namespace pellorin

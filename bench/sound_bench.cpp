@@ -1,7 +1,7 @@
 // How long a sound request holds up the event thread, for a good cue file and
 // for each kind of broken one: once with the file as the player last saw it,
 // and once with the file changed since, so that it is read and checked anew.
-#include "platform/qt/qtsoundplayer.h"
+#include "shell/qt/qtsoundplayer.h"
 
 #include "artwork.h"
 

@@ -1,7 +1,7 @@
 // Whole swaps in the real window and event loop, offscreen: the time from the
 // press to the return of the line check, and the CPU spent on the way,
 // painting included.
-#include "platform/qt/mainwindow.h"
+#include "shell/qt/mainwindow.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 // Helpers for driving the real window: a scripted board and pixel checks.
 #pragma once
 
-#include "platform/qt/mainwindow.h"
+#include "shell/qt/mainwindow.h"
 
 #include <QImage>
 #include <QTest>

@@ -2,7 +2,7 @@
 // anything it cannot play, and recovery once a broken file is mended. Where
 // the machine has no audio output every request is silent, so whether a
 // file is playable is read from the player itself.
-#include "platform/qt/qtsoundplayer.h"
+#include "shell/qt/qtsoundplayer.h"
 #include "shell_support.h"
 
 #include "artwork.h"

@@ -1,6 +1,6 @@
 // The window's client area: paints the visible sprites on black, delivers
 // presses and moves in client pixels, and shows the window's cursor.
-#include "platform/qt/boardview.h"
+#include "shell/qt/boardview.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -50,11 +50,6 @@ BoardView::BoardView(QWidget* parent)
     setCursor(cursorShape(m_cursor));
 }
 
-void BoardView::setFamilies(std::vector<const SpriteFamily*> families)
-{
-    m_families = std::move(families);
-}
-
 void BoardView::addPicture(const PictureRef& picture)
 {
     m_pictures.push_back(Renderings{picture.get(), {}});
@@ -78,27 +73,40 @@ const QPixmap* BoardView::pixmapFor(const PictureData* picture, qreal devicePixe
     return &pixmap;
 }
 
+// The game's canvas on a QPainter: tiles drawn from the rendering that suits
+// the screen's pixel density.
+class BoardView::Painter final : public Canvas {
+public:
+    Painter(BoardView& view, QPainter& painter) : m_view(view), m_painter(painter) {}
+
+    void clear(const Area& area) override
+    {
+        m_painter.fillRect(QRectF(area.left, area.top, area.width, area.height), Qt::black);
+    }
+    void draw(const PictureData& picture, const Area& area) override
+    {
+        if (const QPixmap* pixmap = m_view.pixmapFor(&picture, m_view.devicePixelRatioF()))
+            m_painter.drawPixmap(QPointF(area.left, area.top), *pixmap);
+    }
+
+private:
+    BoardView& m_view;
+    QPainter& m_painter;
+};
+
 void BoardView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.fillRect(event->rect(), Qt::black);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF dirty(event->rect());
-    const qreal ratio = devicePixelRatioF();
-    for (const SpriteFamily* family : m_families) {
-        for (int k = 0; k <= family->highestIndex(); ++k) {
-            if (!family->exists(k))
-                continue;
-            const Sprite& sprite = (*family)[k];
-            if (!sprite.Visible || !sprite.Picture)
-                continue;
-            const QRectF area(sprite.Left, sprite.Top, sprite.Width, sprite.Height);
-            if (!area.intersects(dirty))
-                continue;
-            if (const QPixmap* pixmap = pixmapFor(sprite.Picture.get(), ratio))
-                painter.drawPixmap(area.topLeft(), *pixmap);
-        }
+    const QRect dirty = event->rect();
+    const Area area{static_cast<float>(dirty.x()), static_cast<float>(dirty.y()), static_cast<float>(dirty.width()),
+                    static_cast<float>(dirty.height())};
+    if (!m_runner) {
+        painter.fillRect(dirty, Qt::black);
+        return;
     }
+    Painter canvas(*this, painter);
+    m_runner->paint(area, canvas);
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event)

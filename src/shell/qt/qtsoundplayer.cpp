@@ -7,7 +7,7 @@
 // for that thread without end, which hangs the game when it quits. A cue is
 // a few kilobytes of PCM; reading and checking it here takes microseconds,
 // and the sink plays it in the background.
-#include "platform/qt/qtsoundplayer.h"
+#include "shell/qt/qtsoundplayer.h"
 
 #include "sound/cue.h"
 #include "sound/wavheader.h"

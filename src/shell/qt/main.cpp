@@ -1,5 +1,5 @@
 // Starts the game: one window, centred, until it is closed.
-#include "platform/qt/mainwindow.h"
+#include "shell/qt/mainwindow.h"
 
 #include <QApplication>
 

@@ -3,23 +3,22 @@
 #pragma once
 
 #include "platform/clockrandom.h"
-#include "platform/qt/boardview.h"
-#include "platform/qt/qtsoundplayer.h"
+#include "shell/qt/boardview.h"
+#include "shell/qt/qtsoundplayer.h"
 #include "window/form1.h"
+#include "window/formrunner.h"
 
 #include <QIcon>
 #include <QMainWindow>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
-#include <vector>
 
 class QAction;
 
 namespace pellorin {
 
-class MainWindow final : public QMainWindow, private WindowHost {
+class MainWindow final : public QMainWindow, private WindowHost, private ShellPort {
     Q_OBJECT
 
 public:
@@ -53,31 +52,20 @@ protected:
 
 private:
     void unload() override;
-
-    // Runs one handler of the game window, then brings the screen and the
-    // real timers in line with what it changed.
-    void dispatch(const std::function<void()>& handler);
-    void repaintChanges();
-    void syncTimer(QTimer& real, const Timer& wanted);
-    void onTick(QTimer& real, void (Form1::*handler)());
-
-    // What the screen shows of a sprite, for telling what a handler changed.
-    struct Shown {
-        QRectF area;
-        const PictureData* picture = nullptr;
-        bool operator==(const Shown&) const = default;
-    };
-    Shown shown(const Sprite& sprite) const;
+    void invalidate(const Area& area) override;
+    void startTicking(TimerId timer, int intervalMs) override;
+    void stopTicking(TimerId timer) override;
+    QTimer& timer(TimerId id) { return id == TimerId::Timer1 ? m_timer1 : m_timer2; }
 
     std::unique_ptr<RandomSource> m_random;
     QtSoundPlayer m_sound;
     BoardView* m_view = nullptr;
     std::unique_ptr<Form1> m_form;
+    std::unique_ptr<FormRunner> m_runner;
     QTimer m_timer1;
     QTimer m_timer2;
     QAction* m_newGame = nullptr;
     QAction* m_quit = nullptr;
-    std::vector<Shown> m_onScreen;
 };
 
 } // namespace pellorin

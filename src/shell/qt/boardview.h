@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/services.h"
-#include "platform/sprite.h"
+#include "window/formrunner.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -22,9 +22,8 @@ public:
 
     explicit BoardView(QWidget* parent = nullptr);
 
-    // The families painted, lowest first; within a family a higher index is
-    // drawn over a lower one.
-    void setFamilies(std::vector<const SpriteFamily*> families);
+    // What paints the client area: the game window's sprites on black.
+    void setRunner(const FormRunner* runner) { m_runner = runner; }
 
     // Makes a picture drawable; its renderings load when first drawn.
     void addPicture(const PictureRef& picture);
@@ -51,8 +50,9 @@ private:
         std::array<QPixmap, 3> byScale;
     };
     const QPixmap* pixmapFor(const PictureData* picture, qreal devicePixelRatio);
+    class Painter;
 
-    std::vector<const SpriteFamily*> m_families;
+    const FormRunner* m_runner = nullptr;
     std::vector<Renderings> m_pictures;
     CursorCode m_cursor = CursorCode::Default;
 };

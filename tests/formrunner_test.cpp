@@ -1,0 +1,99 @@
+// What a shell is told after each handler: the areas to repaint and the
+// timers to run, and nothing at all once the window is unloaded.
+#include "fakes.h"
+
+#include "window/formrunner.h"
+
+#include <string>
+
+namespace pellorin::testing {
+namespace {
+
+struct RecordingShell final : ShellPort, Canvas {
+    void invalidate(const Area& area) override { damage.push_back(area); }
+    void startTicking(TimerId timer, int intervalMs) override { log += start(timer, intervalMs); }
+    void stopTicking(TimerId timer) override { log += timer == TimerId::Timer1 ? "stop1 " : "stop2 "; }
+    void clear(const Area&) override { log += "clear "; }
+    void draw(const PictureData& picture, const Area& area) override
+    {
+        log += picture.name + "@" + std::to_string(static_cast<int>(area.left)) + "," + std::to_string(static_cast<int>(area.top)) + " ";
+    }
+    static std::string start(TimerId timer, int intervalMs)
+    {
+        return (timer == TimerId::Timer1 ? "start1/" : "start2/") + std::to_string(intervalMs) + " ";
+    }
+
+    std::vector<Area> damage;
+    std::string log;
+};
+
+struct Runner : ::testing::Test {
+    void SetUp() override
+    {
+        game.random.fallback = [] { return FakeRandom::valueFor(1); };
+        runner.load();
+    }
+    Game game;
+    RecordingShell shell;
+    FormRunner runner{game.form, shell};
+};
+
+TEST_F(Runner, LoadingDamagesEveryBallAndStartsNoTimer)
+{
+    EXPECT_EQ(shell.damage.size(), 64u);
+    EXPECT_EQ(shell.damage.front(), (Area{24, 24, 32, 32}));
+    EXPECT_EQ(shell.log, "");
+}
+
+TEST_F(Runner, ATimerRunsExactlyWhileItIsEnabledAndEachStepDamagesThePair)
+{
+    shell.damage.clear();
+    runner.press(1, 0, 40, 64); // the gap below ball 1
+    EXPECT_EQ(shell.log, "start1/25 ");
+    EXPECT_TRUE(shell.damage.empty()) << "a press moves nothing";
+
+    runner.tick(TimerId::Timer1);
+    // Ball 1 stepped from Top 24 to 28, ball 9 from 72 to 68: one area each
+    // holding the old and the new place.
+    ASSERT_EQ(shell.damage.size(), 2u);
+    EXPECT_EQ(shell.damage[0], (Area{24, 24, 32, 36}));
+    EXPECT_EQ(shell.damage[1], (Area{24, 68, 32, 36}));
+
+    for (int tick = 2; tick <= 11; ++tick)
+        runner.tick(TimerId::Timer1);
+    EXPECT_EQ(shell.log, "start1/25 stop1 ");
+    EXPECT_FALSE(runner.timerRunning(TimerId::Timer1));
+}
+
+TEST_F(Runner, NothingRunsOnceTheWindowIsUnloaded)
+{
+    runner.press(1, 0, 64, 40); // a horizontal swap is running
+    runner.quit();
+    EXPECT_EQ(shell.log, "start2/25 stop2 ");
+    EXPECT_EQ(game.host.unloads, 1);
+
+    shell.damage.clear();
+    const auto requests = game.sound.requests.size();
+    runner.tick(TimerId::Timer2);
+    runner.press(1, 0, 40, 64);
+    runner.newGame();
+    runner.closed();
+    EXPECT_TRUE(shell.damage.empty());
+    EXPECT_EQ(game.sound.requests.size(), requests);
+    EXPECT_EQ(shell.log, "start2/25 stop2 ");
+}
+
+TEST_F(Runner, PaintsBlackThenTheVisibleSpritesThatReachIntoTheArea)
+{
+    runner.press(1, 0, 40, 64);
+    for (int tick = 1; tick <= 3; ++tick)
+        runner.tick(TimerId::Timer1); // balls 1 and 9 now overlap at Tops 36 and 60
+    shell.log.clear();
+    runner.paint(Area{30, 60, 4, 4}, shell);
+    // Ball 9 has the higher index and is drawn over ball 1; ball 2 (from x 72)
+    // and the hidden bank are left out.
+    EXPECT_EQ(shell.log, "clear red@24,36 red@24,60 ");
+}
+
+} // namespace
+} // namespace pellorin::testing

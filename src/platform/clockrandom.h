@@ -3,12 +3,17 @@
 
 #include "platform/services.h"
 
+#include <cstdint>
+#include <optional>
 #include <random>
 
 namespace pellorin {
 
 class ClockRandom final : public RandomSource {
 public:
+    // With a fixed seed the clock is not read, and the same boards come again.
+    explicit ClockRandom(std::optional<std::uint32_t> fixedSeed = std::nullopt) : m_fixedSeed(fixedSeed) {}
+
     void seedFromClock() override;
     float next() override;
 
@@ -18,6 +23,7 @@ public:
     static float toUnit(std::uint32_t bits) { return static_cast<float>(bits >> 8) * 0x1p-24f; }
 
 private:
+    std::optional<std::uint32_t> m_fixedSeed;
     std::mt19937 m_engine;
 };
 

@@ -1,0 +1,136 @@
+// Drives the web game in a real headless Chromium: serves copies of the built
+// site with tools/serve-web, and watches the page's timers and sounds from
+// outside through wrappers installed before the page's own script runs.
+import { spawn } from 'node:child_process';
+import { cpSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+const top = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
+export const builtSite = process.env.PELLORIN_SITE || join(top, 'build', 'web', 'site');
+
+// The face colours of the bank pictures 1..6.
+export const Faces = [[255, 0, 0], [206, 206, 0], [0, 156, 0], [33, 41, 255], [206, 0, 206], [255, 156, 0]];
+
+// Ball k's home, in client pixels.
+export function home(k) {
+  return { left: 24 + 48 * ((k - 1) % 8), top: 24 + 48 * Math.floor((k - 1) / 8) };
+}
+
+// Runs in the page before its scripts: counts the intervals it starts and
+// their ticks, and records every cue that starts and stops playing.
+function watch() {
+  const active = new Set();
+  window.watched = { active, started: 0, ticks: 0, played: [], stopped: 0 };
+  const setInterval = window.setInterval;
+  const clearInterval = window.clearInterval;
+  window.setInterval = (callback, ms, ...rest) => {
+    const id = setInterval(() => { window.watched.ticks++; callback(...rest); }, ms);
+    active.add(id);
+    window.watched.started++;
+    return id;
+  };
+  window.clearInterval = (id) => { active.delete(id); clearInterval(id); };
+  const start = AudioBufferSourceNode.prototype.start;
+  AudioBufferSourceNode.prototype.start = function (...args) {
+    window.watched.played.push(Math.round(this.buffer.duration * 1000));
+    return start.apply(this, args);
+  };
+  const stop = AudioBufferSourceNode.prototype.stop;
+  AudioBufferSourceNode.prototype.stop = function (...args) {
+    window.watched.stopped++;
+    return stop.apply(this, args);
+  };
+}
+
+export class Harness {
+  static async start() {
+    const harness = new Harness();
+    harness.root = mkdtempSync(join(tmpdir(), 'pellorin-web-'));
+    harness.server = spawn('python3', [join(top, 'tools', 'serve-web'), harness.root], { stdio: ['ignore', 'pipe', 'pipe'] });
+    harness.requests = [];
+    harness.server.stderr.setEncoding('utf8').on('data', (text) => harness.requests.push(...text.trim().split('\n')));
+    harness.url = await new Promise((resolve) => harness.server.stdout.setEncoding('utf8').once('data', (line) => resolve(line.trim())));
+    harness.browser = await puppeteer.launch({
+      executablePath: process.env.PELLORIN_CHROMIUM || '/usr/bin/chromium',
+      headless: true,
+      args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+             '--disable-component-update', '--disable-sync', '--disable-features=Translate'],
+    });
+    return harness;
+  }
+
+  async stop() {
+    await this.browser.close();
+    this.server.kill();
+    rmSync(this.root, { recursive: true, force: true });
+  }
+
+  // A copy of the site under its own folder, with files replaced or removed
+  // ({ 'Bort.wav': bytes or null }). Returns the folder.
+  site(name, files = {}) {
+    const folder = join(this.root, name);
+    cpSync(builtSite, folder, { recursive: true });
+    for (const [file, bytes] of Object.entries(files)) {
+      if (bytes === null)
+        rmSync(join(folder, file));
+      else
+        writeFileSync(join(folder, file), bytes);
+    }
+    return folder;
+  }
+
+  // Opens a site's page in a fresh browser context and waits until the game
+  // has drawn its board. Console errors and page errors are collected.
+  async open(name, { seed = 7, scale = 1 } = {}) {
+    const context = await this.browser.createBrowserContext();
+    const page = await context.newPage();
+    page.errors = [];
+    page.on('console', (message) => { if (message.type() === 'error') page.errors.push(message.text()); });
+    page.on('pageerror', (error) => page.errors.push(error.message));
+    await page.setViewport({ width: 640, height: 560, deviceScaleFactor: scale });
+    await page.evaluateOnNewDocument(watch);
+    await page.goto(`${this.url}${name}/?seed=${seed}`);
+    await page.waitForFunction(() => window.pellorin);
+    page.board = await (await page.$('#board')).boundingBox();
+    return page;
+  }
+}
+
+// A mouse action at a client point of the board.
+export async function click(page, x, y, button = 'left') {
+  await page.mouse.click(page.board.x + x, page.board.y + y, { button });
+}
+
+export async function moveTo(page, x, y) {
+  await page.mouse.move(page.board.x + x, page.board.y + y);
+}
+
+export function colours(page) {
+  return page.evaluate(() => Array.from({ length: 64 }, (_, i) => window.pellorin._pellorin_colour(i + 1)));
+}
+
+// Waits until no interval runs: the swap, if any, has ended.
+export function idle(page) {
+  return page.waitForFunction(() => window.watched.active.size === 0, { timeout: 5000 });
+}
+
+// The canvas pixel [r, g, b] at each client point, read from its backing store.
+export function pixels(page, points) {
+  return page.evaluate((points) => {
+    const board = document.getElementById('board');
+    const ratio = board.width / 414;
+    const context = board.getContext('2d');
+    return points.map(([x, y]) => Array.from(context.getImageData(Math.floor(x * ratio), Math.floor(y * ratio), 1, 1).data.slice(0, 3)));
+  }, points);
+}
+
+// Where ball k's face is sampled: left of the faint diagonal second tone.
+export function facePoint(k) {
+  const { left, top } = home(k);
+  return [left + 12, top + 14];
+}
+
+export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));

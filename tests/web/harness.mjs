@@ -84,7 +84,7 @@ export class Harness {
 
   // Opens a site's page in a fresh browser context and waits until the game
   // has drawn its board. Console errors and page errors are collected.
-  async open(name, { seed = 7, scale = 1 } = {}) {
+  async open(name, { seed = 7, scale = 1, query = '' } = {}) {
     const context = await this.browser.createBrowserContext();
     const page = await context.newPage();
     page.errors = [];
@@ -92,7 +92,7 @@ export class Harness {
     page.on('pageerror', (error) => page.errors.push(error.message));
     await page.setViewport({ width: 640, height: 560, deviceScaleFactor: scale });
     await page.evaluateOnNewDocument(watch);
-    await page.goto(`${this.url}${name}/?seed=${seed}`);
+    await page.goto(`${this.url}${name}/?seed=${seed}${query && `&${query}`}`);
     await page.waitForFunction(() => window.pellorin);
     page.board = await (await page.$('#board')).boundingBox();
     return page;

@@ -1,15 +1,18 @@
-// Cue files: where they are looked for, and which headers count as playable.
+// Cue files: where they are looked for, and what decodes from them.
 #include "sound/cue.h"
-#include "sound/wavheader.h"
+#include "sound/wavdecoder.h"
+#include "support/wavencode.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
+#include <cmath>
+#include <numbers>
+#include <random>
 #include <string>
 #include <vector>
 
-namespace pellorin {
-using namespace std::string_literals;
-
+namespace pellorin::testing {
 namespace {
 
 TEST(CuePath, JoinsTheExecutablesDirectoryAndTheCueFile)
@@ -22,102 +25,119 @@ TEST(CuePath, JoinsTheExecutablesDirectoryAndTheCueFile)
     EXPECT_EQ(cuePath(dir, Cue::Swap).parent_path(), dir);
 }
 
-// A WAV header built field by field, so each case can break one field.
-struct Header {
-    std::string riff = "RIFF";
-    std::string wave = "WAVE";
-    std::string fmtTag = "fmt ";
-    std::uint32_t fmtSize = 16;
-    std::uint16_t format = 1;
-    std::uint16_t channels = 1;
-    std::uint32_t rate = 44100;
-    std::uint16_t bits = 16;
-    std::string extraChunk; // inserted between fmt and data
-    std::uint32_t dataSize = 4;
-    std::size_t keep = std::string::npos; // truncate the bytes to this length
-
-    std::vector<std::byte> bytes() const
-    {
-        std::string s = riff + "\x24\0\0\0"s + wave + fmtTag;
-        const auto put = [&s](std::uint64_t v, int n) {
-            for (int i = 0; i < n; ++i)
-                s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-        };
-        put(fmtSize, 4);
-        put(format, 2);
-        put(channels, 2);
-        put(rate, 4);
-        put(rate * channels * bits / 8, 4);
-        put(channels * bits / 8, 2);
-        put(bits, 2);
-        s += extraChunk;
-        s += "data";
-        put(dataSize, 4);
-        s += std::string(4, '\0');
-        s = s.substr(0, std::min(keep, s.size()));
-        std::vector<std::byte> out;
-        for (const char c : s)
-            out.push_back(static_cast<std::byte>(c));
-        return out;
-    }
-};
-
-struct HeaderCase {
-    const char* name;
-    Header header;
-    bool playable;
-    friend void PrintTo(const HeaderCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class WavHeader : public ::testing::TestWithParam<HeaderCase> {};
-
-TEST_P(WavHeader, TellsPlayableFromBroken)
+// A sine of amplitude 0.5 at 22050 Hz, 2205 frames, in every channel.
+std::vector<float> tone(int channels)
 {
-    WavFormat format;
-    const std::vector<std::byte> bytes = GetParam().header.bytes();
-    EXPECT_EQ(wavFormat(bytes, format), GetParam().playable);
+    std::vector<float> samples;
+    for (int f = 0; f < 2205; ++f)
+        for (int c = 0; c < channels; ++c)
+            samples.push_back(0.5f * static_cast<float>(std::sin(2 * std::numbers::pi * 441 * f / 22050.0)));
+    return samples;
 }
 
-Header with(auto change)
+double rms(const Pcm& pcm)
 {
-    Header h;
-    change(h);
-    return h;
+    double sum = 0;
+    for (const std::int16_t s : pcm.samples)
+        sum += (s / 32768.0) * (s / 32768.0);
+    return std::sqrt(sum / static_cast<double>(pcm.samples.size()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WavHeader,
-    ::testing::Values(
-        HeaderCase{"Mono16", Header{}, true},
-        HeaderCase{"Stereo8", with([](Header& h) { h.channels = 2; h.bits = 8; }), true},
-        HeaderCase{"ListChunkBeforeData", with([](Header& h) { h.extraChunk = "LIST\x03\0\0\0abc\0"s; }), true},
-        HeaderCase{"Empty", with([](Header& h) { h.keep = 0; }), false},
-        HeaderCase{"HeaderOnlyNoData", with([](Header& h) { h.dataSize = 0; }), false},
-        HeaderCase{"TruncatedInFmt", with([](Header& h) { h.keep = 30; }), false},
-        HeaderCase{"TruncatedBeforeData", with([](Header& h) { h.keep = 36; }), false},
-        HeaderCase{"NotRiff", with([](Header& h) { h.riff = "RIFX"; }), false},
-        HeaderCase{"NotWave", with([](Header& h) { h.wave = "AVI "; }), false},
-        HeaderCase{"Float", with([](Header& h) { h.format = 3; h.bits = 32; }), false},
-        HeaderCase{"MuLaw", with([](Header& h) { h.format = 7; h.bits = 8; }), false},
-        HeaderCase{"TwentyFourBit", with([](Header& h) { h.bits = 24; }), false},
-        HeaderCase{"SixChannels", with([](Header& h) { h.channels = 6; }), false},
-        HeaderCase{"ZeroRate", with([](Header& h) { h.rate = 0; }), false},
-        HeaderCase{"ShortFmt", with([](Header& h) { h.fmtSize = 8; }), false},
-        HeaderCase{"HugeChunkSkipsPastTheEnd", with([](Header& h) { h.extraChunk = "junk\xff\xff\xff\x7f"s; }), false}),
-    [](const auto& info) { return std::string(info.param.name); });
+class Encodings : public ::testing::TestWithParam<WavEncoding> {};
 
-TEST(WavHeaderNoise, RandomBytesAreNeverPlayable)
+// Every encoding of the WAV family decodes to the same sound: its rate, its
+// length and its loudness, within what the lossy encodings give away.
+TEST_P(Encodings, DecodeToTheSameSound)
 {
-    std::uint32_t state = 12345;
+    const std::vector<std::byte> file = encodeSound(tone(1), 1, 22050, GetParam().format);
+    ASSERT_FALSE(file.empty());
+    const auto pcm = decodeWav(file);
+    ASSERT_TRUE(pcm);
+    EXPECT_EQ(pcm->sampleRate, 22050);
+    EXPECT_EQ(pcm->channels, 1);
+    // ADPCM fills its last block with silence.
+    EXPECT_GE(pcm->frames(), 2205u);
+    EXPECT_LE(pcm->frames(), 2205u + 1024u);
+    EXPECT_NEAR(rms(*pcm) * std::sqrt(static_cast<double>(pcm->frames()) / 2205.0), 0.5 / std::sqrt(2.0), 0.01);
+}
+
+INSTANTIATE_TEST_SUITE_P(Wav, Encodings, ::testing::ValuesIn(WavEncodings),
+    [](const auto& info) { std::string name(info.param.name); std::erase(name, '-'); return name; });
+
+TEST(DecodeWav, KeepsStereoAndMixesMoreChannelsDownToOne)
+{
+    const auto stereo = decodeWav(encodeSound(tone(2), 2, 22050, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+    ASSERT_TRUE(stereo);
+    EXPECT_EQ(stereo->channels, 2);
+    EXPECT_EQ(stereo->frames(), 2205u);
+
+    std::vector<float> six = tone(6);
+    for (std::size_t i = 3; i < six.size(); i += 6)
+        six[i] = -six[i]; // one channel in opposite phase
+    const auto mixed = decodeWav(encodeSound(six, 6, 22050, SF_FORMAT_WAVEX | SF_FORMAT_PCM_24));
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(mixed->channels, 1);
+    EXPECT_EQ(mixed->frames(), 2205u);
+    EXPECT_NEAR(rms(*mixed), 4.0 / 6.0 * 0.5 / std::sqrt(2.0), 0.01);
+}
+
+// Whatever is not a WAV with samples in it is nothing: no other container,
+// no damaged header, no file without a sample.
+TEST(DecodeWav, RefusesWhatHoldsNoWavSound)
+{
+    const std::vector<std::byte> good = encodeSound(tone(1), 1, 22050, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const std::span<const std::byte> bytes(good);
+    struct Case {
+        std::string name;
+        std::vector<std::byte> file;
+    };
+    std::vector<Case> cases = {
+        {"empty", {}},
+        {"cut in the header", {bytes.begin(), bytes.begin() + 30}},
+        {"header only", encodeSound({}, 1, 22050, SF_FORMAT_WAV | SF_FORMAT_PCM_16)},
+        {"not RIFF", good},
+        {"zero channels", good},
+    };
+    cases[3].file[0] = std::byte{'X'};
+    cases[4].file[22] = std::byte{0};
+    for (const WavEncoding& other : OtherContainers)
+        cases.push_back({std::string(other.name), encodeSound(tone(1), 1, 22050, other.format)});
+    for (const Case& c : cases)
+        EXPECT_FALSE(decodeWav(c.file)) << c.name;
+}
+
+TEST(DecodeWav, ACutDataChunkGivesTheSamplesThatAreThere)
+{
+    const std::vector<std::byte> good = encodeSound(tone(1), 1, 22050, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    // Of the 4410 bytes of samples, 2205 are cut: 1102 whole frames remain.
+    const auto half = decodeWav(std::span(good).first(good.size() - 2205));
+    ASSERT_TRUE(half);
+    EXPECT_EQ(half->frames(), 1102u);
+}
+
+TEST(DecodeWav, RandomBytesAreNeverASound)
+{
+    std::mt19937 engine(12345);
     std::vector<std::byte> bytes(512);
     for (int round = 0; round < 2000; ++round) {
-        for (std::byte& b : bytes) {
-            state = state * 1664525u + 1013904223u;
-            b = static_cast<std::byte>(state >> 24);
+        for (std::byte& b : bytes)
+            b = static_cast<std::byte>(engine());
+        ASSERT_FALSE(decodeWav(bytes)) << "round " << round;
+    }
+    // The same with a RIFF WAVE header in front of the noise.
+    const std::vector<std::byte> good = encodeSound(tone(1), 1, 22050, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::byte> noisy(good.begin(), good.begin() + 12);
+        for (int i = 0; i < 200; ++i)
+            noisy.push_back(static_cast<std::byte>(engine()));
+        // Whatever libsndfile makes of it, no crash, no hang, and never a
+        // sound outside what the player can take.
+        if (const auto pcm = decodeWav(noisy)) {
+            EXPECT_TRUE(pcm->channels == 1 || pcm->channels == 2);
+            EXPECT_FALSE(pcm->samples.empty());
         }
-        WavFormat format;
-        ASSERT_FALSE(wavFormat(bytes, format)) << "round " << round;
     }
 }
 
 } // namespace
-} // namespace pellorin
+} // namespace pellorin::testing

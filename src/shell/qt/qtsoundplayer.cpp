@@ -5,12 +5,12 @@
 // sample loading forever (an empty or header-only file, or two effects made
 // while its loader thread winds down), and destroying any effect then waits
 // for that thread without end, which hangs the game when it quits. A cue is
-// a few kilobytes of PCM; reading and checking it here takes microseconds,
-// and the sink plays it in the background.
+// short; libsndfile decodes any WAV encoding of it into 16-bit samples, once
+// per version of the file, and the sink plays them in the background.
 #include "shell/qt/qtsoundplayer.h"
 
 #include "sound/cue.h"
-#include "sound/wavheader.h"
+#include "sound/wavdecoder.h"
 
 #include <QAudioDevice>
 #include <QAudioSink>
@@ -89,8 +89,7 @@ void QtSoundPlayer::stop()
     }
 }
 
-// Reads the whole file once and keeps its samples if it is a PCM WAV whose
-// data is all there.
+// Reads the whole file once and keeps its samples if it decodes.
 void QtSoundPlayer::load(Clip& c, const QString& path, qint64 size, const QDateTime& modified)
 {
     c = Clip{};
@@ -101,16 +100,15 @@ void QtSoundPlayer::load(Clip& c, const QString& path, qint64 size, const QDateT
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray bytes = file.readAll();
-    WavFormat wav;
-    const auto head = std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (!wavFormat(head.first(std::min(head.size(), WavHeaderProbeBytes)), wav)
-        || wav.dataOffset + wav.dataBytes > static_cast<std::uint64_t>(bytes.size()))
+    const auto pcm = decodeWav(std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    if (!pcm)
         return;
 
-    c.format.setSampleRate(static_cast<int>(wav.sampleRate));
-    c.format.setChannelCount(wav.channels);
-    c.format.setSampleFormat(wav.bitsPerSample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-    c.samples = bytes.mid(static_cast<qsizetype>(wav.dataOffset), static_cast<qsizetype>(wav.dataBytes));
+    c.format.setSampleRate(pcm->sampleRate);
+    c.format.setChannelCount(pcm->channels);
+    c.format.setSampleFormat(QAudioFormat::Int16);
+    c.samples = QByteArray(reinterpret_cast<const char*>(pcm->samples.data()),
+                           static_cast<qsizetype>(pcm->samples.size() * sizeof(std::int16_t)));
     c.playable = true;
 }
 

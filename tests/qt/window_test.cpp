@@ -90,8 +90,28 @@ TEST(MainWindow, QuitEndsTheEventLoopWithStatusZero)
     EXPECT_TRUE(window->form().isUnloaded());
 }
 
+// A maximise or full-screen request, as Qt's own title bar, a shortcut or the
+// compositor makes one, leaves the window as it was.
+TEST(MainWindow, StaysAtItsSizeWhenAskedToMaximise)
+{
+    auto window = patternWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QSize before = window->size();
+    for (const Qt::WindowState state : {Qt::WindowMaximized, Qt::WindowFullScreen}) {
+        window->windowHandle()->setWindowStates(state);
+        QTest::qWait(100);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->windowState() == Qt::WindowNoState; }, 2000)) << state;
+        EXPECT_EQ(window->size(), before) << state;
+        EXPECT_EQ(window->centralWidget()->size(), QSize(414, 413)) << state;
+    }
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
 TEST(MainWindow, TheAccessKeysReachTheMenuItems)
 {
+    if (QGuiApplication::platformName() == "wayland")
+        GTEST_SKIP() << "a headless compositor has no seat: no window there is ever active";
     auto window = patternWindow();
     window->show();
     window->activateWindow();

@@ -9,6 +9,9 @@
 #include <QStyle>
 
 namespace pellorin {
+namespace {
+constexpr Qt::WindowStates EnlargedStates = Qt::WindowMaximized | Qt::WindowFullScreen;
+} // namespace
 
 MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
     : QMainWindow(parent)
@@ -17,8 +20,13 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Pellorin"));
     setWindowIcon(applicationIcon());
+    // A fixed window: no maximise button where the platform draws one from
+    // these hints, and minimum and maximum sizes that are the same, which
+    // tells the desktop not to offer a resizing border.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setCentralWidget(m_view);
-    layout()->setSizeConstraint(QLayout::SetFixedSize); // the border cannot resize it
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Meny"));
     menu->setObjectName(QStringLiteral("mnuMeny"));
@@ -105,6 +113,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::unload()
 {
     close();
+}
+
+// A maximise or full-screen request may still arrive: from a title bar that
+// Qt draws itself, from a keyboard shortcut, from the compositor. The window
+// leaves that state at once, so that it never claims a size it does not have.
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & EnlargedStates))
+        QMetaObject::invokeMethod(this, [this] { setWindowState(windowState() & ~EnlargedStates); }, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

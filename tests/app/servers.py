@@ -1,0 +1,228 @@
+"""Real servers for tests, each started on private sockets in a folder of its
+own and stopped again: a headless weston, a Wayland proxy in front of it, an
+Xvfb display with a window manager, and a PulseAudio server with a null sink
+whose monitor can be recorded. Nothing here installs anything."""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+
+
+def wait_until(condition, timeout, what):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if condition():
+            return
+        time.sleep(0.01)
+    raise TimeoutError(f"{what} within {timeout} s")
+
+
+class Server:
+    """A process started in a private runtime folder; a context manager."""
+
+    def __enter__(self):
+        self.runtime = Path(tempfile.mkdtemp(prefix="pellorin-"))
+        self.runtime.chmod(0o700)
+        try:
+            self.start()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        return self
+
+    def __exit__(self, *_):
+        for process in reversed(getattr(self, "processes", [])):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+    def spawn(self, command, **options):
+        self.processes = getattr(self, "processes", [])
+        process = subprocess.Popen(command, **options)
+        self.processes.append(process)
+        return process
+
+
+class Weston(Server):
+    """A headless weston with the desktop shell, drawing with pixman."""
+
+    def __init__(self, screenshots=False):
+        self.screenshots = screenshots
+
+    def start(self):
+        self.socket = "wayland-pellorin"
+        command = ["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config", "--idle-time=0",
+                   f"--socket={self.socket}", "--width=1024", "--height=768"]
+        if self.screenshots:
+            command.append("--debug")  # lets weston-screenshooter in
+        self.log = open(self.runtime / "weston.log", "w")
+        self.spawn(command, env=self.env(), stdout=self.log, stderr=subprocess.STDOUT, cwd=self.runtime)
+        wait_until(lambda: (self.runtime / self.socket).exists(), 10, "weston's socket")
+
+    def env(self, **extra):
+        """The environment of a client that sees this compositor and no other display."""
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM", "WAYLAND_DISPLAY")}
+        env.update(XDG_RUNTIME_DIR=str(self.runtime), WAYLAND_DISPLAY=self.socket, **extra)
+        return env
+
+    def screenshot(self, destination):
+        before = set(self.runtime.glob("wayland-screenshot*.png"))
+        subprocess.run(["weston-screenshooter"], env=self.env(), cwd=self.runtime, check=True, timeout=10)
+        taken = (set(self.runtime.glob("wayland-screenshot*.png")) - before).pop()
+        shutil.move(taken, destination)
+
+
+class WaylandProxy:
+    """tests/app/wlproxy.py between the game and a weston: what the game asks
+    of its window is in lines(), and close() and maximize() play the
+    compositor's part."""
+
+    def __init__(self, weston):
+        self.weston = weston
+        self.socket = "wayland-proxy"
+        self.log = weston.runtime / "proxy.log"
+        self.process = weston.spawn(["python3", str(HERE / "wlproxy.py"), str(weston.runtime / self.socket),
+                                     str(weston.runtime / weston.socket), str(self.log)])
+        wait_until(lambda: self.log.exists() and "listening" in self.log.read_text(), 10, "the proxy")
+
+    def env(self, **extra):
+        return {**self.weston.env(**extra), "WAYLAND_DISPLAY": self.socket}
+
+    def lines(self):
+        return self.log.read_text().splitlines()
+
+    def mark(self):
+        """The log's length now, to look only at what comes after."""
+        return len(self.lines())
+
+    def since(self, mark):
+        return self.lines()[mark:]
+
+    def close(self):
+        self.process.send_signal(signal.SIGUSR1)
+
+    def maximize(self):
+        self.process.send_signal(signal.SIGUSR2)
+
+
+class X11(Server):
+    """An Xvfb display with metacity managing its windows."""
+
+    def start(self):
+        read, write = os.pipe()
+        self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                    "-auth", "/dev/null"], pass_fds=[write], stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.display = f":{number}"
+        self.spawn(["metacity", "--replace", "--sm-disable"], env=self.env(), stderr=subprocess.DEVNULL)
+        wait_until(lambda: "_NET_SUPPORTING_WM_CHECK" in self.root_properties(), 10, "the window manager")
+        # A desktop that is not black, so that screenshots show the window's edges.
+        subprocess.run(["xsetroot", "-solid", "#5a5a5a"], env=self.env(), check=True)
+
+    def env(self, **extra):
+        env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        env.update(DISPLAY=self.display, XDG_RUNTIME_DIR=str(self.runtime), **extra)
+        return env
+
+    def root_properties(self):
+        return subprocess.run(["xprop", "-root"], env=self.env(), capture_output=True, text=True).stdout
+
+    def properties(self, window, *names):
+        return subprocess.run(["xprop", "-id", window, *names], env=self.env(), capture_output=True, text=True).stdout
+
+    def windows(self, title):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], env=self.env(),
+                               capture_output=True, text=True).stdout
+        return found.split()
+
+    def screenshot(self, destination):
+        subprocess.run(["import", "-window", "root", str(destination)], env=self.env(), check=True, timeout=20)
+
+
+class Pulse(Server):
+    """A PulseAudio server whose only sink is a null sink; what is played to
+    it can be recorded from its monitor with record()."""
+
+    RATE = 48000
+
+    def start(self):
+        self.address = f"unix:{self.runtime}/native"
+        config = self.runtime / "server.pa"
+        config.write_text(
+            f"load-module module-native-protocol-unix socket={self.runtime}/native auth-anonymous=1\n"
+            f"load-module module-null-sink sink_name=speaker rate={self.RATE} channels=2\n"
+            "set-default-sink speaker\n")
+        env = {**os.environ, "HOME": str(self.runtime), "XDG_RUNTIME_DIR": str(self.runtime),
+               "XDG_CONFIG_HOME": str(self.runtime)}
+        self.spawn(["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "-n",
+                    "--use-pid-file=no", "--log-target=stderr", "--log-level=error", "-F", str(config)],
+                   env=env, stderr=subprocess.DEVNULL)
+        wait_until(lambda: subprocess.run(["pactl", "info"], env=self.env(), capture_output=True).returncode == 0,
+                   10, "PulseAudio")
+
+    def env(self, **extra):
+        return {**os.environ, "PULSE_SERVER": self.address, **extra}
+
+    def streams(self):
+        """How many playback streams are open now."""
+        listing = subprocess.run(["pactl", "list", "short", "sink-inputs"], env=self.env(),
+                                 capture_output=True, text=True).stdout
+        return len(listing.splitlines())
+
+    def record(self):
+        return Recording(self)
+
+
+class Recording:
+    """The null sink's monitor, read as it comes: stereo 16-bit samples, each
+    block stamped with the monotonic clock on arrival, so that a sample's
+    time can be told (see moment())."""
+
+    def __init__(self, pulse):
+        self.process = subprocess.Popen(
+            ["parec", "--device=speaker.monitor", "--raw", "--format=s16le", f"--rate={Pulse.RATE}", "--channels=2",
+             "--latency-msec=2"], env=pulse.env(), stdout=subprocess.PIPE)
+        self.data = bytearray()
+        self.arrivals = []  # (monotonic seconds, bytes received by then)
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+        wait_until(lambda: len(self.data) > 0, 10, "the first recorded samples")
+
+    def _read(self):
+        while chunk := self.process.stdout.read1(65536):
+            self.data += chunk
+            self.arrivals.append((time.monotonic(), len(self.data)))
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+        self.reader.join()
+
+    def samples(self):
+        """The recording as (left, right) sample pairs scaled to [-1, 1]."""
+        import array
+        values = array.array("h", bytes(self.data[: len(self.data) // 4 * 4]))
+        return [(values[i] / 32768.0, values[i + 1] / 32768.0) for i in range(0, len(values), 2)]
+
+    def moment(self, frame):
+        """The monotonic time at which a frame of the recording was played:
+        the earliest any block could have been, less what came after it."""
+        offset = min(at - received / 4 / Pulse.RATE for at, received in self.arrivals)
+        return offset + frame / Pulse.RATE
+

@@ -1,0 +1,156 @@
+#!/usr/bin/env python3
+"""The real program on Wayland, in a headless weston behind a proxy that
+plays the compositor's part for what headless weston cannot do by itself:
+
+- with only WAYLAND_DISPLAY set the game picks Wayland by itself, gives its
+  window equal minimum and maximum sizes, and its first frame, seen in a
+  screenshot of the compositor, shows the board on black;
+- a maximise request from the compositor is refused at once, and no buffer
+  or opaque region of another size follows;
+- with an X display beside a compositor that draws no frames it prefers the
+  X display; a player's QT_QPA_PLATFORM=wayland still wins;
+- closed by the compositor CLOSES times in a row, with every processor kept
+  busy, it ends every time, with status 0, within a few seconds.
+
+    wayland_game.py PROGRAM [--closes N] [--screenshot FILE]
+
+The screenshot of the first frame is kept in FILE when one is named."""
+
+import argparse
+import contextlib
+import os
+import random
+import subprocess
+import sys
+import time
+
+from pictures import find_board
+from servers import X11, Weston, WaylandProxy, wait_until
+
+failures = []
+
+
+def check(condition, message):
+    print(("ok      " if condition else "FAILED  ") + message)
+    if not condition:
+        failures.append(message)
+
+
+def start(program, env):
+    return subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+
+
+def first_buffer(proxy, mark, timeout=10):
+    wait_until(lambda: any(line.startswith("buffer") for line in proxy.since(mark)), timeout, "a first frame")
+
+
+def stack_of(process):
+    trace = subprocess.run(["gdb", "-p", str(process.pid), "-batch", "-ex", "thread apply all bt 12"],
+                           capture_output=True, text=True).stdout
+    return "\n".join(line for line in trace.splitlines() if line.startswith(("#", "Thread")))
+
+
+def ends(process, timeout):
+    try:
+        return process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        print(stack_of(process))
+        process.kill()
+        process.wait()
+        return None
+
+
+def native(program, weston, proxy, screenshot):
+    mark = proxy.mark()
+    game = start(program, proxy.env())
+    first_buffer(proxy, mark)
+    time.sleep(0.5)  # let the first frame reach the screen
+    screenshot = screenshot or weston.runtime / "first-frame.png"
+    weston.screenshot(screenshot)
+    check(find_board(screenshot) is not None, f"the first frame shows the board on black ({screenshot})")
+    log = proxy.since(mark)
+    sizes = {line.split()[2]: tuple(line.split()[3:]) for line in log if line.split()[2:3] in (["set_min_size"], ["set_max_size"])}
+    check(sizes.get("set_min_size") is not None and sizes.get("set_min_size") == sizes.get("set_max_size"),
+          f"picks Wayland by itself; minimum and maximum size are equal: {sizes}")
+    check(sizes.get("set_min_size", ("",))[0] == "414", "the window is 414 wide")
+
+    buffers = {line for line in log if line.startswith(("buffer", "opaque"))}
+    mark = proxy.mark()
+    proxy.maximize()
+    wait_until(lambda: "unset_maximized" in " ".join(proxy.since(mark)), 5, "the maximised state refused")
+    time.sleep(0.3)
+    after = {line for line in proxy.since(mark) if line.startswith(("buffer", "opaque"))}
+    check(after <= buffers, f"a maximise request leaves buffers and opaque region as they were: {sorted(buffers)} then {sorted(after)}")
+
+    proxy.close()
+    status = ends(game, 5)
+    check(status == 0, f"a close ends the program with status 0 (status {status})")
+
+
+@contextlib.contextmanager
+def busy_processors():
+    """Every processor kept busy: the shutdown race that hangs Qt 6.4's
+    Wayland teardown shows far more often when the threads must wait for one."""
+    spinners = [subprocess.Popen(["sh", "-c", "while :; do :; done"]) for _ in range(os.cpu_count() or 2)]
+    try:
+        yield
+    finally:
+        for spinner in spinners:
+            spinner.kill()
+            spinner.wait()
+
+
+def closes(program, proxy, count):
+    hung, statuses = 0, set()
+    started = time.monotonic()
+    chance = random.Random(1)
+    with busy_processors():
+        for _ in range(count):
+            mark = proxy.mark()
+            game = start(program, proxy.env())
+            first_buffer(proxy, mark)
+            time.sleep(chance.uniform(0, 0.05))
+            proxy.close()
+            status = ends(game, 5)
+            hung += status is None
+            statuses.add(status)
+    seconds = time.monotonic() - started
+    check(hung == 0 and statuses == {0},
+          f"{count} closes by the compositor: {hung} hung, exit statuses {sorted(map(str, statuses))} ({seconds:.0f} s)")
+
+
+def platform_choice(program, weston, proxy):
+    with X11() as x11:
+        both = {**proxy.env(), "DISPLAY": x11.display}
+        mark = proxy.mark()
+        game = start(program, both)
+        wait_until(lambda: x11.windows("Pellorin"), 10, "a window on the X display")
+        check(not any(line.startswith("toplevel") for line in proxy.since(mark)),
+              "beside a compositor that draws no frames it prefers the X display")
+        game.terminate()
+        game.wait()
+
+        mark = proxy.mark()
+        game = start(program, {**both, "QT_QPA_PLATFORM": "wayland"})
+        first_buffer(proxy, mark)
+        check(not x11.windows("Pellorin"), "the player's QT_QPA_PLATFORM=wayland wins")
+        proxy.close()
+        check(ends(game, 5) == 0, "and a close ends it with status 0")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("program")
+    parser.add_argument("--closes", type=int, default=100)
+    parser.add_argument("--screenshot")
+    args = parser.parse_args()
+    with Weston(screenshots=True) as weston:
+        proxy = WaylandProxy(weston)
+        native(args.program, weston, proxy, args.screenshot)
+        platform_choice(args.program, weston, proxy)
+        closes(args.program, proxy, args.closes)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

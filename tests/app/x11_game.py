@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""The real program in an X display with a window manager (metacity, the
+frame GNOME draws for X11 windows): the manager offers neither maximise nor
+resize for the fixed window and refuses a maximise request; the first frame
+shows the board; the manager's close ends the program with status 0.
+
+    x11_game.py PROGRAM [--screenshot FILE]"""
+
+import argparse
+import subprocess
+import sys
+import time
+
+from pictures import find_board
+from servers import X11, wait_until
+
+failures = []
+
+
+def check(condition, message):
+    print(("ok      " if condition else "FAILED  ") + message)
+    if not condition:
+        failures.append(message)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("program")
+    parser.add_argument("--screenshot")
+    args = parser.parse_args()
+    with X11() as x11:
+        game = subprocess.Popen([args.program], env=x11.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_until(lambda: x11.windows("Pellorin"), 10, "the window")
+        window = x11.windows("Pellorin")[0]
+        time.sleep(0.5)
+
+        hints = x11.properties(window, "WM_NORMAL_HINTS")
+        check("minimum size: 414 by 432" in hints and "maximum size: 414 by 432" in hints,
+              "minimum and maximum size are the same, 414 by 432")
+        allowed = x11.properties(window, "_NET_WM_ALLOWED_ACTIONS")
+        check("_NET_WM_ACTION_CLOSE" in allowed and "MAXIMIZE" not in allowed and "RESIZE" not in allowed,
+              f"the window manager offers no maximise and no resize: {allowed.split('=')[-1].strip()}")
+
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", window], env=x11.env(), capture_output=True, text=True).stdout
+        subprocess.run(["wmctrl", "-r", "Pellorin", "-b", "add,maximized_vert,maximized_horz"], env=x11.env(), check=True)
+        time.sleep(0.5)
+        state = x11.properties(window, "_NET_WM_STATE")
+        after = subprocess.run(["xdotool", "getwindowgeometry", window], env=x11.env(), capture_output=True, text=True).stdout
+        check("MAXIMIZED" not in state and after == geometry, "a maximise request leaves the window as it was")
+
+        screenshot = args.screenshot or str(x11.runtime / "first-frame.png")
+        x11.screenshot(screenshot)
+        check(find_board(screenshot) is not None, f"the first frame shows the board on black ({screenshot})")
+
+        subprocess.run(["wmctrl", "-c", "Pellorin"], env=x11.env(), check=True)
+        try:
+            status = game.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            game.kill()
+            status = None
+        check(status == 0, f"the window manager's close ends the program with status 0 (status {status})")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

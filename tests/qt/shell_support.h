@@ -2,6 +2,7 @@
 #pragma once
 
 #include "shell/qt/mainwindow.h"
+#include "support/cyclerandom.h"
 
 #include <QImage>
 #include <QTest>
@@ -12,22 +13,6 @@
 #include <memory>
 
 namespace pellorin::testing {
-
-// Colours every deal and refill from a fixed cycle of bank indices.
-class CycleRandom final : public RandomSource {
-public:
-    explicit CycleRandom(std::vector<int> colours) : m_colours(std::move(colours)) {}
-    void seedFromClock() override {}
-    float next() override
-    {
-        const int r = m_colours[m_next++ % m_colours.size()];
-        return (static_cast<float>(r) - 0.5f) / 6.0f;
-    }
-
-private:
-    std::vector<int> m_colours;
-    std::size_t m_next = 0;
-};
 
 // ((row + 2 column) mod 6) + 1, row by row: no complete line anywhere.
 inline std::vector<int> patternColours()

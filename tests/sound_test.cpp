@@ -61,7 +61,7 @@ TEST_P(Encodings, DecodeToTheSameSound)
     EXPECT_NEAR(rms(*pcm) * std::sqrt(static_cast<double>(pcm->frames()) / 2205.0), 0.5 / std::sqrt(2.0), 0.01);
 }
 
-INSTANTIATE_TEST_SUITE_P(Wav, Encodings, ::testing::ValuesIn(WavEncodings),
+INSTANTIATE_TEST_SUITE_P(Wav, Encodings, ::testing::ValuesIn(wavEncodings()),
     [](const auto& info) { std::string name(info.param.name); std::erase(name, '-'); return name; });
 
 TEST(DecodeWav, KeepsStereoAndMixesMoreChannelsDownToOne)
@@ -100,7 +100,7 @@ TEST(DecodeWav, RefusesWhatHoldsNoWavSound)
     };
     cases[3].file[0] = std::byte{'X'};
     cases[4].file[22] = std::byte{0};
-    for (const WavEncoding& other : OtherContainers)
+    for (const WavEncoding& other : otherContainers())
         cases.push_back({std::string(other.name), encodeSound(tone(1), 1, 22050, other.format)});
     for (const Case& c : cases)
         EXPECT_FALSE(decodeWav(c.file)) << c.name;

@@ -30,8 +30,8 @@ from servers import X11, Pulse, wait_until
 ENCODINGS = ["pcm16", "mulaw", "pcm24", "float", "extensible16", "extensible24"]
 SOUNDS = Path(__file__).resolve().parents[2] / "assets" / "sounds"
 # The expected cues in order, with the moment each is measured from.
-EXPECTED = [("Bort", "start-up deal", None), ("Swap", "swap 1", "swap-start"), ("Swap", "swap 2", "swap-start"),
-            ("Swap", "swap 3", "swap-start"), ("Bort", "line clear", None), ("Bort", "new game", None)]
+EXPECTED = [("Bort", "start-up deal", None), ("Swap", "swap 1", "press"), ("Swap", "swap 2", "press"),
+            ("Swap", "swap 3", "press"), ("Bort", "line clear", None), ("Bort", "new game", None)]
 
 
 def board():

@@ -8,32 +8,40 @@
 
 namespace pellorin::testing {
 
-const std::vector<WavEncoding> WavEncodings = {
-    {"pcm16", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-    {"pcm8", SF_FORMAT_WAV | SF_FORMAT_PCM_U8},
-    {"pcm24", SF_FORMAT_WAV | SF_FORMAT_PCM_24},
-    {"pcm32", SF_FORMAT_WAV | SF_FORMAT_PCM_32},
-    {"float", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
-    {"double", SF_FORMAT_WAV | SF_FORMAT_DOUBLE},
-    {"mulaw", SF_FORMAT_WAV | SF_FORMAT_ULAW},
-    {"alaw", SF_FORMAT_WAV | SF_FORMAT_ALAW},
-    {"ima-adpcm", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM},
-    {"ms-adpcm", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM},
-    {"extensible16", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16},
-    {"extensible24", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24},
-    {"extensible-float", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT},
-    {"rf64", SF_FORMAT_RF64 | SF_FORMAT_PCM_16},
-};
+const std::vector<WavEncoding>& wavEncodings()
+{
+    static const std::vector<WavEncoding> encodings = {
+        {"pcm16", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+        {"pcm8", SF_FORMAT_WAV | SF_FORMAT_PCM_U8},
+        {"pcm24", SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+        {"pcm32", SF_FORMAT_WAV | SF_FORMAT_PCM_32},
+        {"float", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+        {"double", SF_FORMAT_WAV | SF_FORMAT_DOUBLE},
+        {"mulaw", SF_FORMAT_WAV | SF_FORMAT_ULAW},
+        {"alaw", SF_FORMAT_WAV | SF_FORMAT_ALAW},
+        {"ima-adpcm", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM},
+        {"ms-adpcm", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM},
+        {"extensible16", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16},
+        {"extensible24", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24},
+        {"extensible-float", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT},
+        {"rf64", SF_FORMAT_RF64 | SF_FORMAT_PCM_16},
+    };
+    return encodings;
+}
 
-const std::vector<WavEncoding> OtherContainers = {
-    {"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
-    {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
-    {"au", SF_FORMAT_AU | SF_FORMAT_PCM_16},
-};
+const std::vector<WavEncoding>& otherContainers()
+{
+    static const std::vector<WavEncoding> containers = {
+        {"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+        {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+        {"au", SF_FORMAT_AU | SF_FORMAT_PCM_16},
+    };
+    return containers;
+}
 
 const WavEncoding* findEncoding(std::string_view name)
 {
-    for (const auto* list : {&WavEncodings, &OtherContainers})
+    for (const auto* list : {&wavEncodings(), &otherContainers()})
         for (const WavEncoding& e : *list)
             if (e.name == name)
                 return &e;

@@ -15,9 +15,10 @@ struct WavEncoding {
 };
 
 // The encodings a player may drop beside the game, the shipped 16-bit PCM
-// first, and a few that are not WAV at all.
-extern const std::vector<WavEncoding> WavEncodings;
-extern const std::vector<WavEncoding> OtherContainers;
+// first, and a few that are not WAV at all. Functions, so that they are
+// there for the registrations of tests and benchmarks at start-up.
+const std::vector<WavEncoding>& wavEncodings();
+const std::vector<WavEncoding>& otherContainers();
 const WavEncoding* findEncoding(std::string_view name);
 
 // Interleaved samples in [-1, 1] written as a whole file; empty on failure.

@@ -14,20 +14,36 @@ namespace pellorin {
 namespace {
 
 // For the whole-program measurements only: when PELLORIN_MEASURE is set, the
-// moments of the first paint and of each swap's start and end go to the error
-// output, on the monotonic clock the measuring script reads too.
-void reportMoments(MainWindow& window)
-{
-    const auto report = [](const char* what) {
+// moments of the first paint, of each press on the board (as it arrives,
+// before any handler) and of each swap's start and end go to the error
+// output, on the monotonic clock the measuring scripts read too.
+class MomentReporter final : public QObject {
+public:
+    explicit MomentReporter(MainWindow& window)
+        : QObject(&window)
+    {
+        window.boardView()->installEventFilter(this);
+        connect(&window, &MainWindow::firstPaint, this, [] { report("first-paint"); });
+        connect(&window, &MainWindow::swapStarted, this, [] { report("swap-start"); });
+        connect(&window, &MainWindow::swapFinished, this, [] { report("swap-end"); });
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress)
+            report("press");
+        return false;
+    }
+
+private:
+    static void report(const char* what)
+    {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
         std::fprintf(stderr, "%s %lld\n", what,
                      static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
         std::fflush(stderr);
-    };
-    QObject::connect(&window, &MainWindow::firstPaint, [report] { report("first-paint"); });
-    QObject::connect(&window, &MainWindow::swapStarted, [report] { report("swap-start"); });
-    QObject::connect(&window, &MainWindow::swapFinished, [report] { report("swap-end"); });
-}
+    }
+};
 
 bool onWayland()
 {
@@ -50,7 +66,7 @@ int runGame(int argc, char* argv[], std::unique_ptr<RandomSource> random)
 
     MainWindow window(std::move(random));
     if (qEnvironmentVariableIsSet("PELLORIN_MEASURE"))
-        reportMoments(window);
+        new MomentReporter(window);
     // A Wayland compositor places windows itself.
     if (!onWayland())
         window.centreOnScreen();

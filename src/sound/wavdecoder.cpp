@@ -32,7 +32,8 @@ SF_VIRTUAL_IO memoryIo()
     io.read = [](void* out, sf_count_t count, void* data) -> sf_count_t {
         auto* r = static_cast<Reader*>(data);
         const sf_count_t n = std::clamp<sf_count_t>(static_cast<sf_count_t>(r->bytes.size()) - r->at, 0, count);
-        std::memcpy(out, r->bytes.data() + static_cast<std::size_t>(r->at), static_cast<std::size_t>(n));
+        if (n > 0)
+            std::memcpy(out, r->bytes.data() + static_cast<std::size_t>(r->at), static_cast<std::size_t>(n));
         r->at += n;
         return n;
     };

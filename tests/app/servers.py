@@ -15,13 +15,14 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 
 
-def wait_until(condition, timeout, what):
+def wait_until(condition, timeout, what, log=None):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         if condition():
             return
         time.sleep(0.01)
-    raise TimeoutError(f"{what} within {timeout} s")
+    told = f"; its log:\n{Path(log).read_text()}" if log and Path(log).exists() else ""
+    raise TimeoutError(f"{what} within {timeout} s{told}")
 
 
 class Server:
@@ -130,8 +131,9 @@ class X11(Server):
         if not number:
             raise RuntimeError("Xvfb did not start")
         self.display = f":{number}"
-        self.spawn(["metacity", "--replace", "--sm-disable"], env=self.env(), stderr=subprocess.DEVNULL)
-        wait_until(lambda: "_NET_SUPPORTING_WM_CHECK" in self.root_properties(), 10, "the window manager")
+        log = self.runtime / "metacity.log"
+        self.spawn(["metacity", "--replace", "--sm-disable"], env=self.env(), stderr=open(log, "w"))
+        wait_until(lambda: "_NET_SUPPORTING_WM_CHECK" in self.root_properties(), 30, "the window manager", log)
         # A desktop that is not black, so that screenshots show the window's edges.
         subprocess.run(["xsetroot", "-solid", "#5a5a5a"], env=self.env(), check=True)
 

@@ -68,7 +68,8 @@ SF_VIRTUAL_IO memoryWriter()
     io.read = [](void* out, sf_count_t count, void* d) -> sf_count_t {
         auto* w = static_cast<Writer*>(d);
         const sf_count_t n = std::clamp<sf_count_t>(static_cast<sf_count_t>(w->bytes.size()) - w->at, 0, count);
-        std::memcpy(out, w->bytes.data() + w->at, static_cast<std::size_t>(n));
+        if (n > 0)
+            std::memcpy(out, w->bytes.data() + w->at, static_cast<std::size_t>(n));
         w->at += n;
         return n;
     };
@@ -77,7 +78,8 @@ SF_VIRTUAL_IO memoryWriter()
         const auto end = static_cast<std::size_t>(w->at + count);
         if (w->bytes.size() < end)
             w->bytes.resize(end);
-        std::memcpy(w->bytes.data() + w->at, in, static_cast<std::size_t>(count));
+        if (count > 0)
+            std::memcpy(w->bytes.data() + w->at, in, static_cast<std::size_t>(count));
         w->at += count;
         return count;
     };

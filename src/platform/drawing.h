@@ -5,6 +5,7 @@
 #include "platform/sprite.h"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 #include <vector>
 
@@ -51,6 +52,14 @@ public:
     // Draws a picture unscaled with its top-left corner at the area's.
     virtual void draw(const PictureData& picture, const Area& area) = 0;
 };
+
+// Pictures come drawn at 1, 2 and 3 device pixels per client pixel. A screen
+// is served by the one it shows one to one, or else by the next larger one,
+// scaled down, so that a tile is never blurred by scaling up.
+inline int renderingScale(double devicePixelRatio)
+{
+    return std::clamp(static_cast<int>(std::ceil(devicePixelRatio - 0.01)), 1, 3);
+}
 
 // Repaints an area: black, then every visible sprite with a picture that
 // reaches into it. Families are drawn in the order given and, within a

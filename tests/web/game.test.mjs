@@ -123,10 +123,16 @@ describe('the menu', () => {
     const page = await harness.open('game');
     await click(page, 40, 64);
     await page.waitForFunction(() => window.watched.ticks >= 3);
-    await choose(page, 'mnuNytt');
+    // The menu chosen within one turn of the page, so that it surely meets
+    // the swap still running.
+    const ticks = await page.evaluate(() => {
+      document.getElementById('mnuMeny').click();
+      document.getElementById('mnuNytt').click();
+      return window.watched.ticks;
+    });
+    assert.ok(ticks < 11, 'the deal came during the swap');
     const dealt = await colours(page);
     assert.equal(await page.evaluate(() => window.watched.active.size), 0, 'the swap timer stopped');
-    const ticks = await page.evaluate(() => window.watched.ticks);
     await sleep(150);
     assert.equal(await page.evaluate(() => window.watched.ticks), ticks);
     assert.deepEqual(await colours(page), dealt);
@@ -156,8 +162,6 @@ describe('sound', () => {
   const chime = readFileSync(join(builtSite, 'Bort.wav'));
 
   // A swap and a new game; returns the lengths in ms of the cues that started.
-  // Driven by DevTools, the page counts as touched by the player from the
-  // start, so the start-up deal's cue plays too.
   async function playCues(page) {
     await click(page, 40, 64);
     await idle(page);
@@ -167,10 +171,18 @@ describe('sound', () => {
     return page.evaluate(() => window.watched.played);
   }
 
+  // Driven by DevTools, the page counts as touched by the player from the
+  // start, so the start-up deal's chime plays too, unless the first press
+  // comes before it has been fetched and cuts it off.
+  function assertCues(played, expected) {
+    const heard = played.length === expected.length + 1 && played[0] === 300 ? played.slice(1) : played;
+    assert.deepEqual(heard, expected);
+  }
+
   test('good cues play, and a newer one cuts off the one still playing', async () => {
     harness.site('good');
     const page = await harness.open('good');
-    assert.deepEqual(await playCues(page), [300, 120, 300]);
+    assertCues(await playCues(page), [120, 300]);
     // A new game right after a press: the swap cue, if it got to start at
     // all, is stopped for the chime.
     await click(page, 40, 64);
@@ -213,7 +225,7 @@ describe('sound', () => {
     await click(page, 40, 64);
     await idle(page);
     assert.equal(swapFetches().at(-1).split('" ')[1].split(' ')[0], '200');
-    assert.deepEqual(await page.evaluate(() => window.watched.played), [300, 120, 120, 300]);
+    assertCues(await page.evaluate(() => window.watched.played), [120, 120, 300]);
   });
 });
 

@@ -7,7 +7,6 @@
 #include <QPaintEvent>
 
 #include <algorithm>
-#include <cmath>
 
 namespace pellorin {
 namespace {
@@ -55,15 +54,13 @@ void BoardView::addPicture(const PictureRef& picture)
     m_pictures.push_back(Renderings{picture.get(), {}});
 }
 
-// The rendering drawn one to one on the screen's device pixels where there is
-// one; a fractional ratio takes the next larger one, scaled down.
 const QPixmap* BoardView::pixmapFor(const PictureData* picture, qreal devicePixelRatio)
 {
     const auto found = std::find_if(m_pictures.begin(), m_pictures.end(),
                                     [picture](const Renderings& r) { return r.picture == picture; });
     if (found == m_pictures.end())
         return nullptr;
-    const int scale = std::clamp(static_cast<int>(std::ceil(devicePixelRatio - 0.01)), 1, 3);
+    const int scale = renderingScale(devicePixelRatio);
     QPixmap& pixmap = found->byScale[static_cast<std::size_t>(scale - 1)];
     if (pixmap.isNull()) {
         const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);

@@ -14,17 +14,17 @@ const context = board.getContext('2d', { alpha: false });
 const menuButton = document.getElementById('mnuMeny');
 const menu = document.getElementById('menu');
 let game = null;
+let dealt = false; // the board is there: the menu and the pointer may reach it
 
 // --- Drawing -------------------------------------------------------------
-// The canvas holds one pixel per device pixel; tiles come from the rendering
-// made for the next whole scale up, so that at 2x and 3x they are drawn one
-// to one.
+// The canvas holds one pixel per device pixel, and the tiles come from the
+// rendering the game names for the ratio, drawn one to one at 2x and 3x.
 const pictures = [];
 let scale = 1;
 
 function fitCanvas() {
   const ratio = window.devicePixelRatio || 1;
-  scale = Math.min(3, Math.max(1, Math.ceil(ratio - 0.01)));
+  scale = game._pellorin_rendering_scale(ratio);
   board.width = Math.round(ClientWidth * ratio);
   board.height = Math.round(ClientHeight * ratio);
   context.setTransform(ratio, 0, 0, ratio, 0, 0);
@@ -52,7 +52,7 @@ async function rescale() {
 // its copy, so a replaced file is heard and an unchanged one is not fetched
 // again, nor decoded again. Every failure is silent.
 let audio = null;
-let playing = null;
+let playing = null; // the cue that sounds now
 let lastRequest = 0;
 const decoded = new Map(); // file name -> { version, buffer }
 
@@ -119,6 +119,8 @@ function closeMenu() {
 
 function choose(item) {
   closeMenu();
+  if (!dealt)
+    return;
   if (item === 'mnuNytt')
     game._pellorin_new_game();
   else if (item === 'mnuAvsluta')
@@ -137,7 +139,7 @@ document.addEventListener('mousedown', (event) => {
 }, true);
 
 document.addEventListener('keydown', (event) => {
-  if (!game)
+  if (!dealt)
     return;
   if (event.altKey && event.code === 'KeyM')
     menuOpen() ? closeMenu() : openMenu();
@@ -216,12 +218,13 @@ const page = {
 
 document.getElementById('again').addEventListener('click', () => location.reload());
 
-fitCanvas();
 createPellorin({ page }).then(async (instance) => {
   game = instance;
   game._pellorin_create(Number(params.get('seed')) >>> 0);
+  fitCanvas();
   await loadPictures();
   game._pellorin_load();
+  dealt = true;
   listen();
   window.pellorin = game; // for looking at a game from outside
   if (measuring)

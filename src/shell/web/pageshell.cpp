@@ -160,6 +160,12 @@ EMSCRIPTEN_KEEPALIVE void pellorin_repaint()
     g_shell->paintAll();
 }
 
+// Which rendering of the pictures, 1x, 2x or 3x, suits the page's pixel ratio.
+EMSCRIPTEN_KEEPALIVE int pellorin_rendering_scale(double devicePixelRatio)
+{
+    return pellorin::renderingScale(devicePixelRatio);
+}
+
 // The bank picture, 1 to 6, that ball k shows, or 0: for looking at a game
 // from outside.
 EMSCRIPTEN_KEEPALIVE int pellorin_colour(int k)

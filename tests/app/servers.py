@@ -134,8 +134,6 @@ class X11(Server):
         log = self.runtime / "metacity.log"
         self.spawn(["metacity", "--replace", "--sm-disable"], env=self.env(), stderr=open(log, "w"))
         wait_until(lambda: "_NET_SUPPORTING_WM_CHECK" in self.root_properties(), 30, "the window manager", log)
-        # A desktop that is not black, so that screenshots show the window's edges.
-        subprocess.run(["xsetroot", "-solid", "#5a5a5a"], env=self.env(), check=True)
 
     def env(self, **extra):
         env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}

@@ -24,16 +24,11 @@ import subprocess
 import sys
 import time
 
+from checks import Checks
 from pictures import find_board
 from servers import X11, Weston, WaylandProxy, wait_until
 
-failures = []
-
-
-def check(condition, message):
-    print(("ok      " if condition else "FAILED  ") + message)
-    if not condition:
-        failures.append(message)
+check = Checks()
 
 
 def start(program, env):
@@ -149,7 +144,7 @@ def main():
         native(args.program, weston, proxy, args.screenshot)
         platform_choice(args.program, weston, proxy)
         closes(args.program, proxy, args.closes)
-    return 1 if failures else 0
+    return check.status()
 
 
 if __name__ == "__main__":

@@ -11,16 +11,11 @@ import subprocess
 import sys
 import time
 
+from checks import Checks
 from pictures import find_board
 from servers import X11, wait_until
 
-failures = []
-
-
-def check(condition, message):
-    print(("ok      " if condition else "FAILED  ") + message)
-    if not condition:
-        failures.append(message)
+check = Checks()
 
 
 def main():
@@ -59,7 +54,7 @@ def main():
             game.kill()
             status = None
         check(status == 0, f"the window manager's close ends the program with status 0 (status {status})")
-    return 1 if failures else 0
+    return check.status()
 
 
 if __name__ == "__main__":

@@ -57,9 +57,13 @@ let lastRequest = 0;
 const decoded = new Map(); // file name -> { version, buffer }
 
 function audioContext() {
-  // Before the player's first gesture the browser allows no sound at all.
-  if (!audio && navigator.userActivation && navigator.userActivation.hasBeenActive)
+  // Before the player's first gesture the browser allows no sound at all; a
+  // browser that cannot tell gets a context that waits to be resumed.
+  const activation = navigator.userActivation;
+  if (!audio && (!activation || activation.hasBeenActive))
     audio = new AudioContext();
+  if (audio && audio.state === 'suspended')
+    audio.resume().catch(() => {});
   return audio;
 }
 
@@ -70,7 +74,7 @@ async function decodedCue(file, audio) {
   const version = response.headers.get('ETag') || response.headers.get('Last-Modified');
   const known = decoded.get(file);
   if (version && known && known.version === version) {
-    response.body.cancel();
+    response.body?.cancel();
     return known.buffer;
   }
   const buffer = await audio.decodeAudioData(await response.arrayBuffer()).catch(() => null);
@@ -84,10 +88,10 @@ function play(file) {
     playing.stop();
     playing = null;
   }
+  const request = ++lastRequest;
   const audio = audioContext();
   if (!audio)
     return 0;
-  const request = ++lastRequest;
   decodedCue(file, audio).then((buffer) => {
     if (!buffer || request !== lastRequest)
       return;

@@ -21,6 +21,10 @@ class Form1 {
 public:
     explicit Form1(Services services);
 
+    // The client area, in pixels: the black ground the sprites stand on.
+    static constexpr int ClientWidth = 414;
+    static constexpr int ClientHeight = 413;
+
     // --- Controls of the design -------------------------------------------
     Timer Timer2;
     Timer Timer1;

@@ -43,7 +43,7 @@ std::int16_t shiftCode(Qt::KeyboardModifiers modifiers)
 BoardView::BoardView(QWidget* parent)
     : QWidget(parent)
 {
-    setFixedSize(ClientWidth, ClientHeight);
+    setFixedSize(Form1::ClientWidth, Form1::ClientHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // every paint covers its whole region
     setMouseTracking(true);                // moves without a button held too
     setCursor(cursorShape(m_cursor));

@@ -17,9 +17,6 @@ class BoardView final : public QWidget, public WindowCursor {
     Q_OBJECT
 
 public:
-    static constexpr int ClientWidth = 414;
-    static constexpr int ClientHeight = 413;
-
     explicit BoardView(QWidget* parent = nullptr);
 
     // What paints the client area: the game window's sprites on black.

@@ -46,7 +46,7 @@ public:
     const Form1& form() const { return m_form; }
 
     // The whole client area, as after the page's canvas was resized.
-    void paintAll() { invalidate(Area{0, 0, ClientWidth, ClientHeight}); }
+    void paintAll() { invalidate(Area{0, 0, Form1::ClientWidth, Form1::ClientHeight}); }
 
     int pictureIndex(const PictureData* picture) const
     {
@@ -57,9 +57,6 @@ public:
     }
 
 private:
-    static constexpr float ClientWidth = 414.0f;
-    static constexpr float ClientHeight = 413.0f;
-
     // A changed area is drawn at once: the handler has run to its end, so the
     // sprites stand where the screen must show them.
     void invalidate(const Area& area) override

@@ -9,6 +9,12 @@ Area areaOf(const Sprite& sprite)
     return {sprite.Left, sprite.Top, sprite.Width, sprite.Height};
 }
 
+// A sprite shows on the screen when it is visible and has a picture to show.
+bool onScreen(const Sprite& sprite)
+{
+    return sprite.Visible && sprite.Picture;
+}
+
 } // namespace
 
 void paintArea(std::span<const SpriteFamily* const> families, const Area& area, Canvas& canvas)
@@ -19,7 +25,7 @@ void paintArea(std::span<const SpriteFamily* const> families, const Area& area, 
             if (!family->exists(k))
                 continue;
             const Sprite& sprite = (*family)[k];
-            if (sprite.Visible && sprite.Picture && areaOf(sprite).intersects(area))
+            if (onScreen(sprite) && areaOf(sprite).intersects(area))
                 canvas.draw(*sprite.Picture, areaOf(sprite));
         }
     }
@@ -36,7 +42,7 @@ ScreenDamage::Shown ScreenDamage::shown(const SpriteFamily& family, int k)
     if (!family.exists(k))
         return {};
     const Sprite& sprite = family[k];
-    if (!sprite.Visible || !sprite.Picture)
+    if (!onScreen(sprite))
         return {};
     return {areaOf(sprite), sprite.Picture.get()};
 }

@@ -4,6 +4,7 @@ Xvfb display with a window manager, and a PulseAudio server with a null sink
 whose monitor can be recorded. Nothing here installs anything."""
 
 import os
+import random
 import shutil
 import signal
 import subprocess
@@ -39,6 +40,10 @@ class Server:
         return self
 
     def __exit__(self, *_):
+        self.stop_processes()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+    def stop_processes(self):
         for process in reversed(getattr(self, "processes", [])):
             if process.poll() is None:
                 process.terminate()
@@ -47,7 +52,7 @@ class Server:
                 except subprocess.TimeoutExpired:
                     process.kill()
                     process.wait()
-        shutil.rmtree(self.runtime, ignore_errors=True)
+        self.processes = []
 
     def spawn(self, command, **options):
         self.processes = getattr(self, "processes", [])
@@ -119,21 +124,56 @@ class WaylandProxy:
 
 
 class X11(Server):
-    """An Xvfb display with metacity managing its windows."""
+    """An Xvfb display with metacity managing its windows.
+
+    The display number is drawn at random from far above the ones that other
+    X servers on the machine count up from (0 for -displayfd, 99 for
+    xvfb-run), because /tmp/.X11-unix may be shared with servers that this
+    one cannot see: in another container, their lock files look stale and
+    their sockets can be taken over. A start that fails anyway is tried again
+    on another number, with a new server."""
+
+    ATTEMPTS = 3
 
     def start(self):
+        for attempt in range(1, self.ATTEMPTS + 1):
+            try:
+                self.start_once(attempt)
+                return
+            except (RuntimeError, TimeoutError):
+                self.stop_processes()
+                if attempt == self.ATTEMPTS:
+                    raise
+
+    def start_once(self, attempt):
+        number = random.randrange(1000, 30000)
+        server_log = self.runtime / f"xvfb-{attempt}.log"
         read, write = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                    "-auth", "/dev/null"], pass_fds=[write], stderr=subprocess.DEVNULL)
+        xvfb = self.spawn(["Xvfb", f":{number}", "-displayfd", str(write), "-screen", "0", "1024x768x24",
+                           "-nolisten", "tcp", "-auth", "/dev/null"],
+                          pass_fds=[write], stdout=subprocess.DEVNULL, stderr=open(server_log, "w"))
         os.close(write)
         with os.fdopen(read) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start")
+            told = pipe.readline().strip()
+        if told != str(number):
+            raise RuntimeError(f"Xvfb did not start on :{number}; its log:\n{server_log.read_text()}")
         self.display = f":{number}"
-        log = self.runtime / "metacity.log"
-        self.spawn(["metacity", "--replace", "--sm-disable"], env=self.env(), stderr=open(log, "w"))
-        wait_until(lambda: "_NET_SUPPORTING_WM_CHECK" in self.root_properties(), 30, "the window manager", log)
+        wait_until(lambda: self.answers(xvfb), 10, f"Xvfb answering on {self.display}", server_log)
+        wm_log = self.runtime / f"metacity-{attempt}.log"
+        metacity = self.spawn(["metacity", "--replace", "--sm-disable"], env=self.env(), stdout=subprocess.DEVNULL,
+                              stderr=open(wm_log, "w"))
+
+        def managed():
+            if metacity.poll() is not None or xvfb.poll() is not None:
+                raise RuntimeError(f"the window manager on {self.display} ended; its log:\n{wm_log.read_text()}"
+                                   f"\nXvfb's log:\n{server_log.read_text()}")
+            return "_NET_SUPPORTING_WM_CHECK" in self.root_properties()
+        wait_until(managed, 30, "the window manager", wm_log)
+
+    def answers(self, xvfb):
+        if xvfb.poll() is not None:
+            raise RuntimeError(f"Xvfb on {self.display} ended with status {xvfb.returncode}")
+        return subprocess.run(["xprop", "-root", "-len", "0"], env=self.env(), capture_output=True).returncode == 0
 
     def env(self, **extra):
         env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}

@@ -20,14 +20,19 @@ export function home(k) {
 }
 
 // Runs in the page before its scripts: counts the intervals it starts and
-// their ticks, and records every cue that starts and stops playing.
+// their ticks, and records every cue that starts and stops playing. A test may
+// set watched.afterTick to act in the same turn as a tick, right after it.
 function watch() {
   const active = new Set();
-  window.watched = { active, started: 0, ticks: 0, played: [], stopped: 0 };
+  window.watched = { active, started: 0, ticks: 0, played: [], stopped: 0, afterTick: null };
   const setInterval = window.setInterval;
   const clearInterval = window.clearInterval;
   window.setInterval = (callback, ms, ...rest) => {
-    const id = setInterval(() => { window.watched.ticks++; callback(...rest); }, ms);
+    const id = setInterval(() => {
+      window.watched.ticks++;
+      callback(...rest);
+      window.watched.afterTick?.();
+    }, ms);
     active.add(id);
     window.watched.started++;
     return id;

@@ -40,17 +40,23 @@ public:
     bool Flag = false;
     std::int32_t SoundResult = 0;
 
-    // --- Handlers -----------------------------------------------------------
-    void Form_Load();                                                 // window/form1.cpp
-    void mnuAvsluta_Click();                                          // window/form1.cpp
-    void BuildBoard();                                                // board/buildboard.cpp
-    void mnuNytt_Click();                                             // board/buildboard.cpp
-    void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y); // input/form_mousedown.cpp
-    void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y); // input/form_mousemove.cpp
-    void imgBoll_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y); // input/form_mousemove.cpp
-    void Timer1_Timer();                                              // animation/timer_timer.cpp
-    void Timer2_Timer();                                              // animation/timer_timer.cpp
-    void CheckLines();                                                // lines/checklines.cpp
+    // --- Handlers, by the file that holds them -----------------------------
+    // window/form1.cpp
+    void Form_Load();
+    void mnuAvsluta_Click();
+    // board/buildboard.cpp
+    void BuildBoard();
+    void mnuNytt_Click();
+    // input/form_mousedown.cpp
+    void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    // input/form_mousemove.cpp
+    void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void imgBoll_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
+    // animation/timer_timer.cpp
+    void Timer1_Timer();
+    void Timer2_Timer();
+    // lines/checklines.cpp
+    void CheckLines();
 
     // --- Event routing ------------------------------------------------------
     // A point covered by a visible sprite belongs to that sprite's family;

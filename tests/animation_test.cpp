@@ -65,11 +65,12 @@ TEST_P(SwapAnimation, SlidesTogetherExchangesHalfWayAndReturnsInElevenTicks)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, SwapAnimation,
-    ::testing::Values(SwapCase{"Vertical1and9", 40, 64, 1, 9, true}, SwapCase{"Horizontal1and2", 64, 40, 1, 2, false},
-                      SwapCase{"Vertical56and64", 376, 352, 56, 64, true},
-                      SwapCase{"Horizontal63and64", 352, 376, 63, 64, false},
-                      SwapCase{"Vertical28and36", 184, 208, 28, 36, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+                         ::testing::Values(SwapCase{"Vertical1and9", 40, 64, 1, 9, true},
+                                           SwapCase{"Horizontal1and2", 64, 40, 1, 2, false},
+                                           SwapCase{"Vertical56and64", 376, 352, 56, 64, true},
+                                           SwapCase{"Horizontal63and64", 352, 376, 63, 64, false},
+                                           SwapCase{"Vertical28and36", 184, 208, 28, 36, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A swap that completes column 1 ends in exactly one line check, run on the
 // last tick after the timer is off.

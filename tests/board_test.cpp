@@ -136,9 +136,10 @@ TEST_P(ColourRule, MapsTheUnitIntervalOntoSixEqualColours)
 }
 
 INSTANTIATE_TEST_SUITE_P(Edges, ColourRule,
-    ::testing::Values(ColourCase{0.0f, 1}, ColourCase{std::nextafter(1.0f / 6, 0.0f), 1}, ColourCase{0.2f, 2},
-                      ColourCase{0.5f, 4}, ColourCase{std::nextafter(5.0f / 6, 0.0f), 5}, ColourCase{0.9f, 6},
-                      ColourCase{std::nextafter(1.0f, 0.0f), 6}));
+                         ::testing::Values(ColourCase{0.0f, 1}, ColourCase{std::nextafter(1.0f / 6, 0.0f), 1},
+                                           ColourCase{0.2f, 2}, ColourCase{0.5f, 4},
+                                           ColourCase{std::nextafter(5.0f / 6, 0.0f), 5}, ColourCase{0.9f, 6},
+                                           ColourCase{std::nextafter(1.0f, 0.0f), 6}));
 
 TEST(ClockRandom, StaysInsideTheUnitIntervalAtBothEnds)
 {

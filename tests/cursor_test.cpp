@@ -19,7 +19,8 @@ class CursorOver : public ::testing::TestWithParam<CursorCase> {};
 TEST_P(CursorOver, ShowsWhatAPressWouldDo)
 {
     const CursorCase& c = GetParam();
-    for (const CursorCode previous : {CursorCode::Default, CursorCode::SizeNS, CursorCode::SizeWE, CursorCode::NoDrop}) {
+    for (const CursorCode previous :
+         {CursorCode::Default, CursorCode::SizeNS, CursorCode::SizeWE, CursorCode::NoDrop}) {
         Game game;
         game.load();
         game.cursor.code = previous;
@@ -31,23 +32,23 @@ TEST_P(CursorOver, ShowsWhatAPressWouldDo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, CursorOver,
-    ::testing::Values(CursorCase{"VerticalGap", 40, 64, CursorCode::SizeNS},
-                      CursorCase{"VerticalGapLastRow", 376, 352, CursorCode::SizeNS},
-                      CursorCase{"HorizontalGap", 64, 40, CursorCode::SizeWE},
-                      CursorCase{"HorizontalGapFirstPixel", 56, 40, CursorCode::SizeWE},
-                      CursorCase{"Crossing", 60, 60, CursorCode::NoDrop},
-                      CursorCase{"ColumnEdgeBetweenRows", 24, 64, CursorCode::NoDrop},
-                      CursorCase{"LeftOfBoardBetweenRows", 10, 64, CursorCode::NoDrop},
-                      CursorCase{"RightOfBoardBetweenRows", 405, 64, CursorCode::NoDrop},
-                      CursorCase{"Ball", 40, 40, CursorCode::NoDrop},
-                      CursorCase{"BallCorner", 24, 24, CursorCode::NoDrop},
-                      CursorCase{"TopMargin", 200, 10, Keep},
-                      CursorCase{"BottomMargin", 200, 405, Keep},
-                      CursorCase{"LeftMarginBesideARow", 10, 40, Keep},
-                      CursorCase{"RightMarginBesideARow", 400, 40, Keep},
-                      CursorCase{"PixelRowBelowABall", 40, 56, Keep},
-                      CursorCase{"LevelWithTheTopEdgeBetweenBalls", 64, 72, Keep}),
-    [](const auto& info) { return std::string(info.param.where); });
+                         ::testing::Values(CursorCase{"VerticalGap", 40, 64, CursorCode::SizeNS},
+                                           CursorCase{"VerticalGapLastRow", 376, 352, CursorCode::SizeNS},
+                                           CursorCase{"HorizontalGap", 64, 40, CursorCode::SizeWE},
+                                           CursorCase{"HorizontalGapFirstPixel", 56, 40, CursorCode::SizeWE},
+                                           CursorCase{"Crossing", 60, 60, CursorCode::NoDrop},
+                                           CursorCase{"ColumnEdgeBetweenRows", 24, 64, CursorCode::NoDrop},
+                                           CursorCase{"LeftOfBoardBetweenRows", 10, 64, CursorCode::NoDrop},
+                                           CursorCase{"RightOfBoardBetweenRows", 405, 64, CursorCode::NoDrop},
+                                           CursorCase{"Ball", 40, 40, CursorCode::NoDrop},
+                                           CursorCase{"BallCorner", 24, 24, CursorCode::NoDrop},
+                                           CursorCase{"TopMargin", 200, 10, Keep},
+                                           CursorCase{"BottomMargin", 200, 405, Keep},
+                                           CursorCase{"LeftMarginBesideARow", 10, 40, Keep},
+                                           CursorCase{"RightMarginBesideARow", 400, 40, Keep},
+                                           CursorCase{"PixelRowBelowABall", 40, 56, Keep},
+                                           CursorCase{"LevelWithTheTopEdgeBetweenBalls", 64, 72, Keep}),
+                         [](const auto& info) { return std::string(info.param.where); });
 
 TEST(FormMouseMove, RepeatedMovesInOneGapWriteOnce)
 {

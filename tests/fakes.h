@@ -137,7 +137,10 @@ struct Game {
         return all;
     }
 
-    void press(float x, float y, std::int16_t button = 1, std::int16_t shift = 0) { form.mouseDownAt(button, shift, x, y); }
+    void press(float x, float y, std::int16_t button = 1, std::int16_t shift = 0)
+    {
+        form.mouseDownAt(button, shift, x, y);
+    }
     void move(float x, float y) { form.mouseMoveAt(0, 0, x, y); }
 
     // One tick of whichever timer runs, as the shell delivers it.

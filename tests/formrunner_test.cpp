@@ -16,7 +16,8 @@ struct RecordingShell final : ShellPort, Canvas {
     void clear(const Area&) override { log += "clear "; }
     void draw(const PictureData& picture, const Area& area) override
     {
-        log += picture.name + "@" + std::to_string(static_cast<int>(area.left)) + "," + std::to_string(static_cast<int>(area.top)) + " ";
+        log += picture.name + "@" + std::to_string(static_cast<int>(area.left)) + ","
+            + std::to_string(static_cast<int>(area.top)) + " ";
     }
     static std::string start(TimerId timer, int intervalMs)
     {

@@ -22,7 +22,7 @@ PressOutcome pressOnce(float x, float y, std::int16_t button = 1, std::int16_t s
     game.load();
     game.press(x, y, button, shift);
     const Started started = game.form.Timer1.Enabled ? Started::Vertical
-                          : game.form.Timer2.Enabled ? Started::Horizontal
+        : game.form.Timer2.Enabled                   ? Started::Horizontal
                                                      : Started::Nothing;
     EXPECT_FALSE(game.form.Timer1.Enabled && game.form.Timer2.Enabled);
     EXPECT_EQ(game.sound.count(Cue::Swap), started == Started::Nothing ? 0 : 1);
@@ -76,7 +76,7 @@ TEST(FormMouseDown, OverTheWholeClientAreaEveryPairOwnsExactlyItsGap)
         for (int x = 0; x < 414; ++x) {
             game.press(static_cast<float>(x), static_cast<float>(y));
             const Started started = game.form.Timer1.Enabled ? Started::Vertical
-                                  : game.form.Timer2.Enabled ? Started::Horizontal
+                : game.form.Timer2.Enabled                   ? Started::Horizontal
                                                              : Started::Nothing;
             if (started == Started::Nothing)
                 continue;
@@ -115,7 +115,8 @@ TEST_P(PressAt, SelectsThePairOrNothing)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Landmarks, PressAt,
+INSTANTIATE_TEST_SUITE_P(
+    Landmarks, PressAt,
     ::testing::Values(PointCase{40, 64, Started::Vertical, 1}, PointCase{64, 40, Started::Horizontal, 1},
                       PointCase{376, 352, Started::Vertical, 56}, PointCase{352, 376, Started::Horizontal, 63},
                       PointCase{56, 40, Started::Horizontal, 1}, PointCase{40, 56, Started::Nothing, 0},

@@ -45,7 +45,8 @@ inline std::string brokenInvariant(const Form1& f, const std::vector<Sprite>& ba
         };
         const float alongA = offset(a, first, true);
         const float alongB = offset(b, partner, true);
-        if (alongA != -alongB || alongA < 0 || alongA > 20 || offset(a, first, false) != 0 || offset(b, partner, false) != 0)
+        if (alongA != -alongB || alongA < 0 || alongA > 20 || offset(a, first, false) != 0
+            || offset(b, partner, false) != 0)
             return "the swapping pair is out of step";
         if (!a.Visible || !b.Visible || !isBankPicture(bank, a.Picture) || !isBankPicture(bank, b.Picture))
             return "a swapping ball is hidden or shows no bank picture";

@@ -69,7 +69,8 @@ private:
     void restart()
     {
         m_window = std::make_unique<Window>();
-        m_window->form = std::make_unique<Form1>(Services{m_gameRandom, m_window->sound, m_window->cursor, m_window->host});
+        m_window->form
+            = std::make_unique<Form1>(Services{m_gameRandom, m_window->sound, m_window->cursor, m_window->host});
         m_window->form->Form_Load();
         m_bank.clear();
         for (int r = 0; r <= board::Colours; ++r)
@@ -168,7 +169,7 @@ private:
         if (clears % 8 != 0)
             fail("a line check made " + std::to_string(clears) + " clear requests");
         const bool exchanged = form().imgBoll[m_swap.first].Picture == m_swap.partnerPicture
-                            && form().imgBoll[m_swap.partner].Picture == m_swap.firstPicture;
+            && form().imgBoll[m_swap.partner].Picture == m_swap.firstPicture;
         if (clears == 0 && !exchanged)
             fail("a swap ended without exchanging its pictures");
         ++swapsFinished;
@@ -207,8 +208,8 @@ private:
         if (!m_failure.empty())
             return;
         std::ostringstream message;
-        message << "seed " << m_seed << ", event " << m_event << ": " << what << " (replay with PELLORIN_PLAY_SEED="
-                << m_seed << " PELLORIN_PLAY_EVENTS=" << m_event << ")";
+        message << "seed " << m_seed << ", event " << m_event << ": " << what
+                << " (replay with PELLORIN_PLAY_SEED=" << m_seed << " PELLORIN_PLAY_EVENTS=" << m_event << ")";
         m_failure = message.str();
     }
 

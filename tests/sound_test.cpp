@@ -61,8 +61,11 @@ TEST_P(Encodings, DecodeToTheSameSound)
     EXPECT_NEAR(rms(*pcm) * std::sqrt(static_cast<double>(pcm->frames()) / 2205.0), 0.5 / std::sqrt(2.0), 0.01);
 }
 
-INSTANTIATE_TEST_SUITE_P(Wav, Encodings, ::testing::ValuesIn(wavEncodings()),
-    [](const auto& info) { std::string name(info.param.name); std::erase(name, '-'); return name; });
+INSTANTIATE_TEST_SUITE_P(Wav, Encodings, ::testing::ValuesIn(wavEncodings()), [](const auto& info) {
+    std::string name(info.param.name);
+    std::erase(name, '-');
+    return name;
+});
 
 TEST(DecodeWav, KeepsStereoAndMixesMoreChannelsDownToOne)
 {

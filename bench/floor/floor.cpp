@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPixmap>
 
 #include <array>

@@ -10,9 +10,9 @@ inline constexpr int Columns = 8;
 inline constexpr int Balls = Rows * Columns;
 inline constexpr int Colours = 6;
 
-inline constexpr double Pitch = 48.0;      // between neighbouring home positions
-inline constexpr double Margin = 24.0;     // left of column 1 and above row 1
-inline constexpr float TileSize = 32.0f;   // every picture is a 32 by 32 tile
+inline constexpr double Pitch = 48.0;    // between neighbouring home positions
+inline constexpr double Margin = 24.0;   // left of column 1 and above row 1
+inline constexpr float TileSize = 32.0f; // every picture is a 32 by 32 tile
 inline constexpr double HalfPitch = Pitch / 2;
 
 inline constexpr int BelowOffset = Columns; // ball n + 8 lies below ball n
@@ -22,10 +22,19 @@ inline constexpr int LastVerticalPair = Balls - Columns;
 inline constexpr int LastHorizontalPair = Balls - RightOffset;
 
 // Cells are numbered row by row from 1 at the top left to 64 at the bottom right.
-constexpr int ballIndex(int row, int column) { return (row - 1) * Columns + column; }
+constexpr int ballIndex(int row, int column)
+{
+    return (row - 1) * Columns + column;
+}
 
-constexpr double homeLeft(int column) { return (column - 1) * Pitch + Margin; }
-constexpr double homeTop(int row) { return (row - 1) * Pitch + Margin; }
+constexpr double homeLeft(int column)
+{
+    return (column - 1) * Pitch + Margin;
+}
+constexpr double homeTop(int row)
+{
+    return (row - 1) * Pitch + Margin;
+}
 
 // Bank index 1..6 for one generator value u in [0, 1). The product and sum
 // are exact in double precision, so u just below 1 gives 6; rounding the sum

@@ -37,7 +37,8 @@ void Form1::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, floa
 }
 
 // Over any ball, also during a swap: a press on a ball does nothing.
-void Form1::imgBoll_MouseMove(std::int16_t /*Index*/, std::int16_t /*Button*/, std::int16_t /*Shift*/, float /*X*/, float /*Y*/)
+void Form1::imgBoll_MouseMove(std::int16_t /*Index*/, std::int16_t /*Button*/, std::int16_t /*Shift*/, float /*X*/,
+                              float /*Y*/)
 {
     setCursorUnlessAlready(CursorCode::NoDrop);
 }

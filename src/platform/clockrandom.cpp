@@ -12,7 +12,8 @@ void ClockRandom::seedFromClock()
         return;
     }
     const auto ticks = std::chrono::system_clock::now().time_since_epoch().count();
-    std::seed_seq seed{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(static_cast<std::uint64_t>(ticks) >> 32)};
+    std::seed_seq seed{static_cast<std::uint32_t>(ticks),
+                       static_cast<std::uint32_t>(static_cast<std::uint64_t>(ticks) >> 32)};
     m_engine.seed(seed);
 }
 

@@ -33,10 +33,7 @@ struct Sprite {
 
     // True when the point lies on the sprite: the left and top edges belong
     // to it, the right and bottom edges to whatever lies beyond.
-    bool covers(float x, float y) const
-    {
-        return Left <= x && x < Left + Width && Top <= y && y < Top + Height;
-    }
+    bool covers(float x, float y) const { return Left <= x && x < Left + Width && Top <= y && y < Top + Height; }
 
     friend bool operator==(const Sprite&, const Sprite&) = default;
 };

@@ -21,7 +21,8 @@ struct Reader {
 SF_VIRTUAL_IO memoryIo()
 {
     SF_VIRTUAL_IO io{};
-    io.get_filelen = [](void* data) -> sf_count_t { return static_cast<sf_count_t>(static_cast<Reader*>(data)->bytes.size()); };
+    io.get_filelen
+        = [](void* data) -> sf_count_t { return static_cast<sf_count_t>(static_cast<Reader*>(data)->bytes.size()); };
     io.seek = [](sf_count_t offset, int whence, void* data) -> sf_count_t {
         auto* r = static_cast<Reader*>(data);
         const sf_count_t size = static_cast<sf_count_t>(r->bytes.size());

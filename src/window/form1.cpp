@@ -11,8 +11,8 @@
 namespace pellorin {
 namespace {
 
-constexpr int TickInterval = 25;       // milliseconds per animation step
-constexpr float HiddenTop = 500.0f;    // below the 413-pixel client area
+constexpr int TickInterval = 25;    // milliseconds per animation step
+constexpr float HiddenTop = 500.0f; // below the 413-pixel client area
 constexpr float TemplateLeft = 261.0f;
 
 Sprite hiddenSprite(float left, PictureRef picture = {})

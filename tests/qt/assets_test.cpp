@@ -37,7 +37,8 @@ TEST(Assets, IconsMatchTheGenerator)
 
 TEST(Assets, SoundsMatchTheGenerator)
 {
-    for (const auto& [name, bytes] : {std::pair{"Swap.wav", wavFile(swapSound())}, std::pair{"Bort.wav", wavFile(clearSound())}}) {
+    for (const auto& [name, bytes] :
+         {std::pair{"Swap.wav", wavFile(swapSound())}, std::pair{"Bort.wav", wavFile(clearSound())}}) {
         QFile file(Assets + QStringLiteral("/sounds/") + name);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
         EXPECT_EQ(file.readAll(), bytes) << name;
@@ -78,7 +79,8 @@ TEST(Sounds, AreShortPlayableWavs)
         ASSERT_TRUE(pcm);
         EXPECT_EQ(pcm->sampleRate, SampleRate);
         EXPECT_EQ(pcm->samples, samples);
-        const auto loudest = *std::max_element(samples.begin(), samples.end(), [](auto a, auto b) { return std::abs(a) < std::abs(b); });
+        const auto loudest = *std::max_element(samples.begin(), samples.end(),
+                                               [](auto a, auto b) { return std::abs(a) < std::abs(b); });
         EXPECT_GT(std::abs(loudest), 3000) << "audible";
         EXPECT_LT(std::abs(samples.back()), 200) << "fades out without a click";
     }

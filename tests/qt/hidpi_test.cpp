@@ -20,8 +20,8 @@ TEST(HighDensity, TilesAreDrawnFromTheirNative2xRenderings)
     for (const int k : {1, 2, 3, 10, 64}) {
         SCOPED_TRACE(k);
         const int r = colourOf(window->form(), k);
-        const QImage native(QStringLiteral(":/tiles/%1@2x.png")
-                                .arg(QString::fromStdString(window->form().imgBank[r].Picture->name)));
+        const QImage native(
+            QStringLiteral(":/tiles/%1@2x.png").arg(QString::fromStdString(window->form().imgBank[r].Picture->name)));
         ASSERT_EQ(native.size(), QSize(64, 64));
         const QPoint origin(static_cast<int>(window->form().imgBoll[k].Left) * 2,
                             static_cast<int>(window->form().imgBoll[k].Top) * 2);

@@ -90,9 +90,12 @@ TEST_P(Quitting, EndsAtOnceWithStatusZeroAndNothingRunsAfter)
 }
 
 INSTANTIATE_TEST_SUITE_P(Moments, Quitting,
-    ::testing::Values(QuitCase{Moment::RightAfterStartUp, Way::Menu}, QuitCase{Moment::RightAfterStartUp, Way::CloseButton},
-                      QuitCase{Moment::DuringASwap, Way::Menu}, QuitCase{Moment::DuringASwap, Way::CloseButton},
-                      QuitCase{Moment::RightAfterAClear, Way::Menu}, QuitCase{Moment::RightAfterAClear, Way::CloseButton}));
+                         ::testing::Values(QuitCase{Moment::RightAfterStartUp, Way::Menu},
+                                           QuitCase{Moment::RightAfterStartUp, Way::CloseButton},
+                                           QuitCase{Moment::DuringASwap, Way::Menu},
+                                           QuitCase{Moment::DuringASwap, Way::CloseButton},
+                                           QuitCase{Moment::RightAfterAClear, Way::Menu},
+                                           QuitCase{Moment::RightAfterAClear, Way::CloseButton}));
 
 } // namespace
 } // namespace pellorin::testing

@@ -29,14 +29,15 @@ TEST(ShellRandomPlay, KeepsEveryInvariantWithRealEventsAndTimers)
     QWidget* view = window.boardView();
 
     const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
-    const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier,
-                                               Qt::AltModifier | Qt::ShiftModifier};
+    const Qt::KeyboardModifiers modifiers[]
+        = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier | Qt::ShiftModifier};
     for (int event = 1; event <= Events; ++event) {
         // Half the points on gap and tile edges, half anywhere.
         const auto coordinate = [&](int limit) {
             constexpr std::array edges{0, 31, 32, 33, 40, 47};
-            return uniform(0, 1) ? uniform(0, limit)
-                                 : uniform(0, 8) * 48 + 24 + edges[static_cast<std::size_t>(uniform(0, 5))] + uniform(-1, 1);
+            return uniform(0, 1)
+                ? uniform(0, limit)
+                : uniform(0, 8) * 48 + 24 + edges[static_cast<std::size_t>(uniform(0, 5))] + uniform(-1, 1);
         };
         const QPoint at(std::clamp(coordinate(413), 0, 413), std::clamp(coordinate(412), 0, 412));
         const Qt::MouseButton button = buttons[uniform(0, 2)];

@@ -32,7 +32,7 @@ inline std::unique_ptr<MainWindow> patternWindow()
 // The face colours of the bank pictures 1..6.
 inline QColor faceColour(int r)
 {
-    static const QColor faces[] = {QColor(255, 0, 0), QColor(206, 206, 0), QColor(0, 156, 0),
+    static const QColor faces[] = {QColor(255, 0, 0),   QColor(206, 206, 0), QColor(0, 156, 0),
                                    QColor(33, 41, 255), QColor(206, 0, 206), QColor(255, 156, 0)};
     return faces[r - 1];
 }
@@ -59,8 +59,8 @@ inline QColor faceAt(const QImage& image, int k)
     const int row = (k - 1) / 8;
     const int column = (k - 1) % 8;
     const qreal ratio = image.devicePixelRatio();
-    return image.pixelColor(QPoint(static_cast<int>((24 + 48 * column + 12) * ratio),
-                                   static_cast<int>((24 + 48 * row + 14) * ratio)));
+    return image.pixelColor(
+        QPoint(static_cast<int>((24 + 48 * column + 12) * ratio), static_cast<int>((24 + 48 * row + 14) * ratio)));
 }
 
 } // namespace pellorin::testing

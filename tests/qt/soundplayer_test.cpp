@@ -7,9 +7,9 @@
 
 #include "artwork.h"
 
+#include <QAudioDevice>
 #include <QDir>
 #include <QFile>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QTemporaryDir>
 

@@ -58,10 +58,13 @@ struct Writer {
 SF_VIRTUAL_IO memoryWriter()
 {
     SF_VIRTUAL_IO io{};
-    io.get_filelen = [](void* d) -> sf_count_t { return static_cast<sf_count_t>(static_cast<Writer*>(d)->bytes.size()); };
+    io.get_filelen
+        = [](void* d) -> sf_count_t { return static_cast<sf_count_t>(static_cast<Writer*>(d)->bytes.size()); };
     io.seek = [](sf_count_t offset, int whence, void* d) -> sf_count_t {
         auto* w = static_cast<Writer*>(d);
-        const sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? w->at : static_cast<sf_count_t>(w->bytes.size());
+        const sf_count_t base = whence == SEEK_SET ? 0
+            : whence == SEEK_CUR                   ? w->at
+                                                   : static_cast<sf_count_t>(w->bytes.size());
         w->at = std::max<sf_count_t>(0, base + offset);
         return w->at;
     };

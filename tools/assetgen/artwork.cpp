@@ -54,9 +54,8 @@ QImage tile(const TileColours& colours, int scale)
 
     QImage image(n, n, QImage::Format_RGB32);
     image.fill(Qt::black);
-    const auto inside = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < n && y < n && insideRounded(x, y, n, radius);
-    };
+    const auto inside
+        = [&](int x, int y) { return x >= 0 && y >= 0 && x < n && y < n && insideRounded(x, y, n, radius); };
     for (int y = 0; y < n; ++y) {
         for (int x = 0; x < n; ++x) {
             if (!inside(x, y))
@@ -110,7 +109,8 @@ QImage icon(int size)
             }
             if (covered == 0)
                 continue;
-            const QColor face = tileColours()[static_cast<std::size_t>(dots[static_cast<std::size_t>(row * 4 + column)] - 1)].face;
+            const QColor face
+                = tileColours()[static_cast<std::size_t>(dots[static_cast<std::size_t>(row * 4 + column)] - 1)].face;
             image.setPixel(x, y, darker(face, static_cast<double>(covered) / (Samples * Samples)).rgb());
         }
     }
@@ -160,8 +160,14 @@ QByteArray wavFile(const std::vector<std::int16_t>& samples)
 {
     const auto dataBytes = static_cast<quint32>(samples.size() * sizeof(std::int16_t));
     QByteArray out;
-    const auto u32 = [&out](quint32 v) { v = qToLittleEndian(v); out.append(reinterpret_cast<const char*>(&v), 4); };
-    const auto u16 = [&out](quint16 v) { v = qToLittleEndian(v); out.append(reinterpret_cast<const char*>(&v), 2); };
+    const auto u32 = [&out](quint32 v) {
+        v = qToLittleEndian(v);
+        out.append(reinterpret_cast<const char*>(&v), 4);
+    };
+    const auto u16 = [&out](quint16 v) {
+        v = qToLittleEndian(v);
+        out.append(reinterpret_cast<const char*>(&v), 2);
+    };
     out.append("RIFF", 4);
     u32(36 + dataBytes);
     out.append("WAVEfmt ", 8);

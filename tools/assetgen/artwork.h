@@ -36,7 +36,7 @@ QImage icon(int size);
 inline constexpr int SampleRate = 44100;
 
 // 16-bit mono samples.
-std::vector<std::int16_t> swapSound(); // a soft slide, about 120 ms
+std::vector<std::int16_t> swapSound();  // a soft slide, about 120 ms
 std::vector<std::int16_t> clearSound(); // a bright chime, about 300 ms
 
 // A canonical 44-byte-header PCM WAV file.

@@ -2,9 +2,9 @@
 // Usage: pellorin-assetgen OUTPUT_DIR
 #include "artwork.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -29,11 +29,13 @@ int main(int argc, char* argv[])
     // The ICO writer is a plugin, which needs an application to be found.
     QCoreApplication app(argc, argv);
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    bool ok = out.mkpath(QStringLiteral("tiles")) && out.mkpath(QStringLiteral("icons")) && out.mkpath(QStringLiteral("sounds"));
+    bool ok = out.mkpath(QStringLiteral("tiles")) && out.mkpath(QStringLiteral("icons"))
+        && out.mkpath(QStringLiteral("sounds"));
     for (const TileColours& colours : tileColours()) {
         for (const int scale : TileScales) {
             const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
-            ok = ok && tile(colours, scale).save(out.filePath(QStringLiteral("tiles/%1%2.png").arg(colours.name, suffix)));
+            ok = ok
+                && tile(colours, scale).save(out.filePath(QStringLiteral("tiles/%1%2.png").arg(colours.name, suffix)));
         }
     }
     for (const int size : IconSizes)

@@ -19,8 +19,7 @@ namespace {
 // output, on the monotonic clock the measuring scripts read too.
 class MomentReporter final : public QObject {
 public:
-    explicit MomentReporter(MainWindow& window)
-        : QObject(&window)
+    explicit MomentReporter(MainWindow& window) : QObject(&window)
     {
         window.boardView()->installEventFilter(this);
         connect(&window, &MainWindow::firstPaint, this, [] { report("first-paint"); });

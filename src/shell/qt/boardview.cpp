@@ -3,8 +3,8 @@
 #include "shell/qt/boardview.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -40,8 +40,7 @@ std::int16_t shiftCode(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-BoardView::BoardView(QWidget* parent)
-    : QWidget(parent)
+BoardView::BoardView(QWidget* parent) : QWidget(parent)
 {
     setFixedSize(Form1::ClientWidth, Form1::ClientHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // every paint covers its whole region

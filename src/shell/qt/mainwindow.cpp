@@ -122,7 +122,8 @@ void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && (windowState() & EnlargedStates))
-        QMetaObject::invokeMethod(this, [this] { setWindowState(windowState() & ~EnlargedStates); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { setWindowState(windowState() & ~EnlargedStates); }, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

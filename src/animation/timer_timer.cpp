@@ -31,8 +31,8 @@ void Form1::swapTick(Axis axis)
     const int n = toIndex(BallNo);
     const int partner = toIndex(BallNo + (vertical ? board::BelowOffset : board::RightOffset));
     const double home = vertical ? HomeTop.at(n) : HomeLeft.at(n);
-    const float homePosition = static_cast<float>(home);
-    const float midpoint = static_cast<float>(home + board::HalfPitch);
+    const auto homePosition = static_cast<float>(home);
+    const auto midpoint = static_cast<float>(home + board::HalfPitch);
     const auto position = [&] { return vertical ? imgBoll[n].Top : imgBoll[n].Left; };
 
     if (position() < midpoint && !Flag) {

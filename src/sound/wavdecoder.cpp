@@ -25,7 +25,7 @@ SF_VIRTUAL_IO memoryIo()
         = [](void* data) -> sf_count_t { return static_cast<sf_count_t>(static_cast<Reader*>(data)->bytes.size()); };
     io.seek = [](sf_count_t offset, int whence, void* data) -> sf_count_t {
         auto* r = static_cast<Reader*>(data);
-        const sf_count_t size = static_cast<sf_count_t>(r->bytes.size());
+        const auto size = static_cast<sf_count_t>(r->bytes.size());
         const sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? r->at : size;
         r->at = std::clamp<sf_count_t>(base + offset, 0, size);
         return r->at;

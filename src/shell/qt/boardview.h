@@ -43,7 +43,7 @@ private:
     // A picture drawn at 1, 2 or 3 device pixels per logical pixel. Only the
     // scales that a screen asks for are ever loaded.
     struct Renderings {
-        const PictureData* picture;
+        const PictureData* picture = nullptr;
         std::array<QPixmap, 3> byScale;
     };
     const QPixmap* pixmapFor(const PictureData* picture, qreal devicePixelRatio);

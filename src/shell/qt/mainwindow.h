@@ -20,6 +20,7 @@ namespace pellorin {
 
 class MainWindow final : public QMainWindow, private WindowHost, private ShellPort {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
     // The random source may be replaced, for tests that need a known board.
@@ -54,8 +55,8 @@ protected:
 private:
     void unload() override;
     void invalidate(const Area& area) override;
-    void startTicking(TimerId timer, int intervalMs) override;
-    void stopTicking(TimerId timer) override;
+    void startTicking(TimerId id, int intervalMs) override;
+    void stopTicking(TimerId id) override;
     QTimer& timer(TimerId id) { return id == TimerId::Timer1 ? m_timer1 : m_timer2; }
 
     std::unique_ptr<RandomSource> m_random;

@@ -19,6 +19,7 @@ namespace pellorin {
 
 class QtSoundPlayer final : public QObject, public SoundPlayer {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(QtSoundPlayer)
 
 public:
     // The directory is asked for at every request; by default it is the
@@ -36,7 +37,7 @@ public:
 
     // A cue file larger than this is not a short cue; it is left silent
     // rather than read into memory.
-    static constexpr qint64 MaxCueBytes = 4 * 1024 * 1024;
+    static constexpr qint64 MaxCueBytes = qint64{4} * 1024 * 1024;
 
 private:
     // A cue's samples, kept while its file stays the same so that a repeated

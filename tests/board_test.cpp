@@ -5,7 +5,11 @@
 #include "platform/clockrandom.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
+#include <utility>
+#include <vector>
 
 namespace pellorin::testing {
 namespace {
@@ -140,6 +144,71 @@ INSTANTIATE_TEST_SUITE_P(Edges, ColourRule,
                                            ColourCase{0.2f, 2}, ColourCase{0.5f, 4},
                                            ColourCase{std::nextafter(5.0f / 6, 0.0f), 5}, ColourCase{0.9f, 6},
                                            ColourCase{std::nextafter(1.0f, 0.0f), 6}));
+
+// The arithmetic the colour rule rests on. A float u is m * 2^(e - 24) for an
+// integer m below 2^24, so u * 6 and u * 6 + 1 are the integers 6m and
+// 6m + 2^(24 - e) times 2^(e - 24): scaled back by that power of two, exact
+// double results are those integers.
+TEST(ColourRule, ProductAndSumAreExactInDoubleFrom2ToTheMinus30Up)
+{
+    std::vector<float> values{0x1p-30f, std::nextafter(0x1p-30f, 1.0f), std::nextafter(1.0f / 6, 0.0f), 0.2f,
+                              0.5f,     std::nextafter(1.0f, 0.0f)};
+    std::mt19937 engine(20261208);
+    for (int i = 0; i < 5000; ++i) {
+        const float significand = std::uniform_real_distribution<float>(0.5f, 1.0f)(engine);
+        values.push_back(std::ldexp(significand, -std::uniform_int_distribution<int>(0, 29)(engine)));
+    }
+    // Whether the sum is exact, and whether the product is.
+    const auto exact = [](float u) {
+        int e = 0;
+        const auto m = static_cast<std::uint64_t>(std::ldexp(std::frexp(u, &e), 24));
+        const double product = static_cast<double>(u) * board::Colours;
+        const double sum = product + 1.0;
+        const bool productExact = std::ldexp(product, 24 - e) == static_cast<double>(6 * m);
+        const bool sumExact
+            = static_cast<std::uint64_t>(std::ldexp(sum, 24 - e)) == 6 * m + (std::uint64_t{1} << (24 - e));
+        return std::pair{productExact, sumExact};
+    };
+    for (const float u : values)
+        ASSERT_EQ(exact(u), std::pair(true, true)) << "u=" << u;
+    // Just below 2^-30 the sum rounds, and the colour is still 1.
+    const float below = std::nextafter(0x1p-30f, 0.0f);
+    EXPECT_EQ(exact(below), std::pair(true, false));
+    EXPECT_EQ(board::colourOf(below), 1);
+    EXPECT_EQ(board::colourOf(std::numeric_limits<float>::denorm_min()), 1);
+    // In single precision the product of the largest float below 1 is rounded.
+    volatile float top = std::nextafter(1.0f, 0.0f);
+    const float singleProduct = top * static_cast<float>(board::Colours);
+    EXPECT_NE(static_cast<double>(singleProduct), static_cast<double>(top) * board::Colours);
+}
+
+// Every value the game's generator can draw, k * 2^-24, against the integer
+// form of the rule: colour floor(6k / 2^24) + 1, never 7.
+TEST(ColourRule, EveryGeneratorValueGetsItsColour)
+{
+    for (std::uint32_t k = 0; k < (1u << 24); ++k) {
+        const int expected = static_cast<int>((std::uint64_t{6} * k) >> 24) + 1;
+        const int colour = board::colourOf(ClockRandom::toUnit(k << 8));
+        if (colour != expected)
+            FAIL() << "k=" << k << " gives " << colour << ", not " << expected;
+    }
+}
+
+// A fixed seed draws the same values again, whatever the clock says: the
+// browser's tests and any replay of a reported board depend on it.
+TEST(ClockRandom, AFixedSeedRepeatsItsDraws)
+{
+    const auto draws = [](std::uint32_t seed) {
+        ClockRandom random(seed);
+        random.seedFromClock();
+        std::vector<float> values(64);
+        for (float& u : values)
+            u = random.next();
+        return values;
+    };
+    EXPECT_EQ(draws(42), draws(42));
+    EXPECT_NE(draws(42), draws(43));
+}
 
 TEST(ClockRandom, StaysInsideTheUnitIntervalAtBothEnds)
 {

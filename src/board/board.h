@@ -36,9 +36,14 @@ constexpr double homeTop(int row)
     return (row - 1) * Pitch + Margin;
 }
 
-// Bank index 1..6 for one generator value u in [0, 1). The product and sum
-// are exact in double precision, so u just below 1 gives 6; rounding the sum
-// to single precision first would turn it into 7 and address no picture.
+// Bank index 1..6 for one generator value u in [0, 1): floor(u * 6 + 1), with
+// no rounding before the floor. u has a 24-bit significand, so u * 6 needs at
+// most 27 bits, and for u from 2^-30 up the sum needs at most 53: double
+// holds both exactly. The floor thus sees the true value, which is below 7
+// for every u below 1, and the largest float below 1 gives 6. Below 2^-30 the
+// sum may round, but only to a value near 1, which is still colour 1.
+// Single precision would already round the product, which does not fit in
+// its 24 bits, and the floor would then see a rounded value.
 inline int colourOf(float u)
 {
     return static_cast<int>(std::floor(static_cast<double>(u) * Colours + 1.0));

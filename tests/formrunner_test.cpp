@@ -4,7 +4,10 @@
 
 #include "window/formrunner.h"
 
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace pellorin::testing {
 namespace {
@@ -94,6 +97,34 @@ TEST_F(Runner, PaintsBlackThenTheVisibleSpritesThatReachIntoTheArea)
     // Ball 9 has the higher index and is drawn over ball 1; ball 2 (from x 72)
     // and the hidden bank are left out.
     EXPECT_EQ(shell.log, "clear red@24,36 red@24,60 ");
+}
+
+// A family on its own: members not yet loaded are neither drawn nor damaged;
+// one that comes into being and shows damages its area, and the area it
+// leaves when hidden; addressing or loading a member wrongly throws.
+TEST(ScreenDamage, FollowsMembersAsTheyComeIntoBeingShowAndHide)
+{
+    const auto red = std::make_shared<const PictureData>(PictureData{"red"});
+    SpriteFamily family(2, {Sprite{10, 20, 32, 32, false, red}});
+    const std::vector<const SpriteFamily*> families{&family};
+    ScreenDamage damage(families);
+    EXPECT_TRUE(damage.collect().empty());
+    RecordingShell canvas;
+    paintArea(families, Area{0, 0, 414, 413}, canvas);
+    EXPECT_EQ(canvas.log, "clear ");
+
+    family.load(2);
+    family[2].Left = 100;
+    family[2].Visible = true;
+    EXPECT_EQ(damage.collect(), std::vector<Area>{(Area{100, 20, 32, 32})});
+    family[2].Visible = false;
+    EXPECT_EQ(damage.collect(), std::vector<Area>{(Area{100, 20, 32, 32})});
+    EXPECT_TRUE(damage.collect().empty());
+
+    EXPECT_THROW(family.load(2), std::logic_error);
+    EXPECT_THROW(family.load(0), std::logic_error);
+    EXPECT_THROW(family[1], std::out_of_range);
+    EXPECT_THROW(family[3], std::out_of_range);
 }
 
 } // namespace

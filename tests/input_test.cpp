@@ -175,5 +175,24 @@ TEST(FormMouseDown, PressesDuringASwapChangeNothing)
     EXPECT_EQ(game.finishSwap(), 9);
 }
 
+// The bank pictures are never shown, but the routing rule holds for them too:
+// a visible bank sprite over a gap owns the points it covers, and having no
+// handlers, takes presses and moves there without a swap or a cursor change.
+TEST(Routing, AVisibleBankSpriteOverAGapSwallowsPressesAndMoves)
+{
+    Game game;
+    game.load();
+    game.form.imgBank[1].Left = 24;
+    game.form.imgBank[1].Top = 48;
+    game.form.imgBank[1].Visible = true;
+    game.move(40, 64);
+    game.press(40, 64);
+    EXPECT_FALSE(game.form.swapRunning());
+    EXPECT_TRUE(game.cursor.writes.empty());
+    game.form.imgBank[1].Visible = false;
+    game.press(40, 64);
+    EXPECT_TRUE(game.form.Timer1.Enabled);
+}
+
 } // namespace
 } // namespace pellorin::testing

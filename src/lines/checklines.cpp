@@ -81,9 +81,9 @@ int Form1::lineReferenceCell(Line line) const
     case Line::MainDiagonal:
         return board::ballIndex(1, 1);
     case Line::AntiDiagonal:
-        return board::ballIndex(board::Rows, 1);
+        break;
     }
-    return 0;
+    return board::ballIndex(board::Rows, 1);
 }
 
 } // namespace pellorin

@@ -9,9 +9,9 @@ std::string_view cueFileName(Cue cue)
     case Cue::Clear:
         return "Bort.wav";
     case Cue::Swap:
-        return "Swap.wav";
+        break;
     }
-    return {};
+    return "Swap.wav";
 }
 
 std::filesystem::path cuePath(const std::filesystem::path& executableDir, Cue cue)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "board/board.h"
+#include "fakeplatform.h"
 #include "window/form1.h"
 
 #include <gtest/gtest.h>
@@ -44,40 +45,6 @@ public:
     std::function<float()> fallback; // used once the script runs out
     int seeds = 0;
     int draws = 0;
-};
-
-class FakeSound final : public SoundPlayer {
-public:
-    std::int32_t play(Cue cue) override
-    {
-        requests.push_back(cue);
-        if (onRequest)
-            onRequest(cue);
-        return result;
-    }
-    int count(Cue cue) const { return static_cast<int>(std::count(requests.begin(), requests.end(), cue)); }
-
-    std::vector<Cue> requests;
-    std::function<void(Cue)> onRequest;
-    std::int32_t result = 1;
-};
-
-class FakeCursor final : public WindowCursor {
-public:
-    CursorCode get() const override { return code; }
-    void set(CursorCode c) override
-    {
-        code = c;
-        writes.push_back(c);
-    }
-    CursorCode code = CursorCode::Default;
-    std::vector<CursorCode> writes;
-};
-
-class FakeHost final : public WindowHost {
-public:
-    void unload() override { ++unloads; }
-    int unloads = 0;
 };
 
 // A game window over the fake platform. Random values not scripted come from

@@ -183,6 +183,9 @@ class X11(Server):
     def root_properties(self):
         return subprocess.run(["xprop", "-root"], env=self.env(), capture_output=True, text=True).stdout
 
+    def root_properties_of(self, *names):
+        return subprocess.run(["xprop", "-root", *names], env=self.env(), capture_output=True, text=True).stdout
+
     def properties(self, window, *names):
         return subprocess.run(["xprop", "-id", window, *names], env=self.env(), capture_output=True, text=True).stdout
 

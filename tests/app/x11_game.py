@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """The real program in an X display with a window manager (metacity, the
-frame GNOME draws for X11 windows): the manager offers neither maximise nor
-resize for the fixed window and refuses a maximise request; the first frame
-shows the board; the manager's close ends the program with status 0.
+frame GNOME draws for X11 windows): the whole window, frame included, stands
+centred on the screen; the manager offers neither maximise nor resize for the
+fixed window and refuses a maximise request; the first frame shows the board;
+the manager's close ends the program with status 0.
 
     x11_game.py PROGRAM [--screenshot FILE]"""
 
 import argparse
+import re
 import subprocess
 import sys
 import time
@@ -16,6 +18,16 @@ from pictures import find_board
 from servers import X11, wait_until
 
 check = Checks()
+
+
+def frame_geometry(x11, window):
+    """The window's frame as x, y, width, height: the client's place and size
+    from xwininfo, widened by the frame extents the manager announces."""
+    info = subprocess.run(["xwininfo", "-id", window], env=x11.env(), capture_output=True, text=True).stdout
+    field = lambda name: int(re.search(rf"{name}:\s+(-?\d+)", info).group(1))
+    left, right, top, bottom = (int(v) for v in x11.properties(window, "_NET_FRAME_EXTENTS").split("=")[1].split(","))
+    return (field("Absolute upper-left X") - left, field("Absolute upper-left Y") - top,
+            field("Width") + left + right, field("Height") + top + bottom)
 
 
 def main():
@@ -28,6 +40,12 @@ def main():
         wait_until(lambda: x11.windows("Pellorin"), 10, "the window")
         window = x11.windows("Pellorin")[0]
         time.sleep(0.5)
+
+        frame = frame_geometry(x11, window)
+        screen = [int(v) for v in x11.root_properties_of("_NET_WORKAREA").split("=")[1].split(",")[:4]]
+        offsets = [2 * (frame[0] - screen[0]) + frame[2] - screen[2], 2 * (frame[1] - screen[1]) + frame[3] - screen[3]]
+        check(all(abs(offset) <= 1 for offset in offsets),
+              f"the whole window stands centred on the screen: frame {frame} in the work area {screen}")
 
         hints = x11.properties(window, "WM_NORMAL_HINTS")
         check("minimum size: 414 by 432" in hints and "maximum size: 414 by 432" in hints,

@@ -8,9 +8,19 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <chrono>
+
 namespace pellorin {
 namespace {
 constexpr Qt::WindowStates EnlargedStates = Qt::WindowMaximized | Qt::WindowFullScreen;
+// How long a window manager may take to frame the window at start-up.
+constexpr std::chrono::milliseconds FrameWait{2000};
+
+// A rectangle of the given size in the middle of the widget's screen.
+QRect centredOnScreen(const QWidget& widget, QSize size)
+{
+    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, widget.screen()->availableGeometry());
+}
 } // namespace
 
 MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
@@ -79,7 +89,22 @@ QIcon MainWindow::applicationIcon()
 void MainWindow::centreOnScreen()
 {
     adjustSize();
-    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->availableGeometry()));
+    setGeometry(centredOnScreen(*this, size()));
+    m_centringFrame = true;
+    QTimer::singleShot(FrameWait, this, [this] { m_centringFrame = false; });
+}
+
+// A reparenting window manager frames the window as it first shows it, and
+// the frame's size is known from then on, by the first paint at the latest:
+// the window is then placed again so that the frame stands centred. Without
+// such a manager there is nothing to wait for, and the waiting ends.
+bool MainWindow::event(QEvent* event)
+{
+    if (m_centringFrame && frameGeometry().size() != size()) {
+        m_centringFrame = false;
+        move(centredOnScreen(*this, frameGeometry().size()).topLeft());
+    }
+    return QMainWindow::event(event);
 }
 
 void MainWindow::invalidate(const Area& area)

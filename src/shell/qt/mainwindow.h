@@ -31,7 +31,10 @@ public:
     // The game's icon at every size it is drawn in.
     static QIcon applicationIcon();
 
-    // Places the window in the middle of its screen.
+    // Places the whole window, its frame included, in the middle of its
+    // screen: the client area at once, and the frame as soon as the window
+    // manager has framed the window and its size is known. Not for Wayland,
+    // where the compositor places windows.
     void centreOnScreen();
 
     const Form1& form() const { return *m_form; }
@@ -50,6 +53,7 @@ signals:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -68,6 +72,7 @@ private:
     QTimer m_timer2;
     QAction* m_newGame = nullptr;
     QAction* m_quit = nullptr;
+    bool m_centringFrame = false; // centreOnScreen() waits for the frame's size
 };
 
 } // namespace pellorin

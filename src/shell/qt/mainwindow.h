@@ -63,6 +63,8 @@ private:
     void stopTicking(TimerId id) override;
     QTimer& timer(TimerId id) { return id == TimerId::Timer1 ? m_timer1 : m_timer2; }
 
+    // First, as event() reads it while the children below are being made.
+    bool m_centringFrame = false; // centreOnScreen() waits for the frame's size
     std::unique_ptr<RandomSource> m_random;
     QtSoundPlayer m_sound;
     BoardView* m_view = nullptr;
@@ -72,7 +74,6 @@ private:
     QTimer m_timer2;
     QAction* m_newGame = nullptr;
     QAction* m_quit = nullptr;
-    bool m_centringFrame = false; // centreOnScreen() waits for the frame's size
 };
 
 } // namespace pellorin

@@ -7,12 +7,13 @@ ranges and the ratios game/floor.
 
     measure_app.py GAME FLOOR [--runs N] [--idle SECONDS] [--swaps N] [--check]
 
-With --check it also fails when a figure is far outside what is sane (for CI:
-a loose sanity check, never a timed pass or fail)."""
+With --check it also fails when a figure could not be measured or memory is
+far outside what is sane (for CI: never a timed pass or fail)."""
 
 import argparse
 import os
 import selectors
+import math
 import statistics
 import subprocess
 import sys
@@ -163,13 +164,11 @@ def main():
 
     if args.check:
         game = {name: statistics.median(r[name] for r in results["game"]) for name in names}
-        sane = [
-            game["start-up to first paint (ms)"] < 5000,
-            game["peak resident memory (MiB)"] < 500,
-            not args.swaps or 200 < game["swap, press to line check done (ms)"] < 500,
-        ]
+        # Every figure was measured, and memory is sane. Times are reported,
+        # never judged: they depend on the machine and on what else it runs.
+        sane = [all(math.isfinite(value) for value in game.values()), game["peak resident memory (MiB)"] < 500]
         if not all(sane):
-            print("a figure is far outside what is sane", file=sys.stderr)
+            print("a figure is missing or far outside what is sane", file=sys.stderr)
             return 1
     return 0
 

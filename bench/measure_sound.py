@@ -27,9 +27,9 @@ def onsets_of_game(x11, pulse, program, runs):
         for cue in ("Bort.wav", "Swap.wav"):
             shutil.copy(sound_game.SOUNDS / cue, folder / cue)
         for _ in range(runs):
-            recording, game, _, _ = sound_game.play(x11, pulse, folder)
-            rows, _ = sound_game.analyse(recording, game)
-            onsets += [onset for what, _, _, _, _, onset in rows if what.startswith("swap") and onset is not None]
+            recording, game, steps, _, _ = sound_game.play(x11, pulse, folder)
+            rows = sound_game.analyse(recording, game, steps)
+            onsets += [row[5] for row in rows if row[0].startswith("swap") and row[5] is not None]
     return onsets
 
 

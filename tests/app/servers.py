@@ -16,14 +16,36 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 
 
-def wait_until(condition, timeout, what, log=None):
+def wait_until(condition, timeout, what, log=None, interval=0.01):
+    """Polls the condition until it holds; past the timeout, which only a hang
+    should reach, raises TimeoutError."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         if condition():
             return
-        time.sleep(0.01)
+        time.sleep(interval)
     told = f"; its log:\n{Path(log).read_text()}" if log and Path(log).exists() else ""
     raise TimeoutError(f"{what} within {timeout} s{told}")
+
+
+def eventually(condition, timeout):
+    """Whether the condition comes true within the timeout."""
+    try:
+        wait_until(condition, timeout, "")
+        return True
+    except TimeoutError:
+        return False
+
+
+# Whole stacks and our suppressions for a sanitized program, unless the test
+# run names its own.
+LSAN_OPTIONS = f"suppressions={HERE / 'lsan.supp'}:print_suppressions=0:fast_unwind_on_malloc=0"
+
+
+def program_env(env):
+    """The environment for running the game: the given one, with LeakSanitizer's
+    options unless it names them."""
+    return {"LSAN_OPTIONS": os.environ.get("LSAN_OPTIONS", LSAN_OPTIONS), **env}
 
 
 class Server:
@@ -121,6 +143,12 @@ class WaylandProxy:
 
     def maximize(self):
         self.process.send_signal(signal.SIGUSR2)
+
+    def round_trip(self):
+        """Returns once the client has handled everything sent to it so far."""
+        mark = self.mark()
+        self.process.send_signal(signal.SIGHUP)
+        wait_until(lambda: "pong" in self.since(mark), 20, "the client's answer to a ping")
 
 
 class X11(Server):
@@ -256,6 +284,22 @@ class Recording:
         self.process.terminate()
         self.process.wait()
         self.reader.join()
+
+    def frames(self):
+        """How many frames have been recorded so far."""
+        return len(self.data) // 4
+
+    def frame_at(self, moment):
+        """The frame of the recording played at a monotonic time."""
+        offset = min(at - received / 4 / Pulse.RATE for at, received in self.arrivals)
+        return max(0, round((moment - offset) * Pulse.RATE))
+
+    def left(self, start=0, end=None):
+        """The left channel from frame start to frame end, scaled to [-1, 1]."""
+        import array
+        stop = len(self.data) // 4 if end is None else min(end, len(self.data) // 4)
+        values = array.array("h", bytes(self.data[start * 4: stop * 4]))
+        return [v / 32768.0 for v in values[::2]]
 
     def samples(self):
         """The recording as (left, right) sample pairs scaled to [-1, 1]."""

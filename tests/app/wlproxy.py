@@ -4,6 +4,8 @@ forwards every message and file descriptor both ways, logs what the client
 asks of its toplevel windows, and on a signal plays the compositor's part:
 
     SIGUSR1   xdg_toplevel.close to every toplevel: the window manager's close
+    SIGHUP    a ping, logged "pong" when the client has answered it: by then
+              it has handled every event sent before
     SIGUSR2   a configure that maximises every toplevel, as a compositor
               does for a title-bar double-click or a keyboard shortcut; the
               client's acknowledgement of it is kept from the compositor,
@@ -15,7 +17,9 @@ Clients are served one after another, each logged as "client".
 
 The log has a line per request of interest: "toplevel ID set_min_size W H",
 "set_max_size", "set_maximized", "unset_maximized", "resize", "move",
-"buffer W H" for every buffer committed to a toplevel's surface, "opaque W H"
+"buffer W H" for every buffer committed to a toplevel's surface, "commit" for
+every commit of that surface, "ack-injected" for the client's acknowledgement
+of a configure the proxy made up, "opaque W H"
 for the extent of the opaque region declared on it, and
 "close-sent" / "maximize-sent" for what the proxy itself sent."""
 
@@ -81,6 +85,7 @@ class Proxy:
         self.attached = {}  # wl_surface id -> buffer id
         self.regions = {}  # wl_region id -> its rectangles
         self.injected_serials = set()
+        self.pings = set()
         self.next_serial = 0x7F000000
 
     def toplevel_surfaces(self):
@@ -126,10 +131,17 @@ class Proxy:
             new_id = struct.unpack_from("=I", args)[0]
             self.kinds[new_id] = "xdg_toplevel"
             self.toplevels[new_id] = target
+        elif kind == "xdg_wm_base" and opcode == 3:
+            serial = struct.unpack_from("=I", args)[0]
+            if serial in self.pings:
+                self.pings.discard(serial)
+                self.note("pong")
+                return False
         elif kind == "xdg_surface" and opcode == 4:
             serial = struct.unpack_from("=I", args)[0]
             if serial in self.injected_serials:
                 self.injected_serials.discard(serial)
+                self.note("ack-injected")
                 return False
         elif kind == "xdg_toplevel":
             names = {5: "move", 6: "resize", 7: "set_max_size", 8: "set_min_size", 9: "set_maximized",
@@ -141,8 +153,10 @@ class Proxy:
             self.attached[target] = struct.unpack_from("=I", args)[0]
         elif kind == "wl_surface" and opcode == 6:
             buffer = self.attached.pop(target, 0)
-            if buffer and target in self.toplevel_surfaces():
-                self.note("buffer %d %d" % self.buffers.get(buffer, (0, 0)))
+            if target in self.toplevel_surfaces():
+                if buffer:
+                    self.note("buffer %d %d" % self.buffers.get(buffer, (0, 0)))
+                self.note("commit")
         return True
 
     def to_client(self, messages):
@@ -163,6 +177,15 @@ class Proxy:
             messages.append(struct.pack("=III", xdg_surface, (12 << 16) | 0, self.next_serial))
         self.to_client(messages)
         self.note("maximize-sent")
+
+    def ping(self):
+        """xdg_wm_base.ping: the client answers once it has handled every
+        event that came before."""
+        bases = [id for id, kind in self.kinds.items() if kind == "xdg_wm_base"]
+        self.next_serial += 1
+        self.pings.add(self.next_serial)
+        self.to_client(struct.pack("=III", base, (12 << 16) | 0, self.next_serial) for base in bases[-1:])
+        self.note("ping-sent")
 
     def forward(self, source, stream, sink, keep):
         """Passes on the whole messages that have arrived, with the file
@@ -198,6 +221,8 @@ class Proxy:
                     self.close_all()
                 elif number == signal.SIGUSR2:
                     self.maximize_all()
+                elif number == signal.SIGHUP:
+                    self.ping()
 
 
 def main():
@@ -208,7 +233,7 @@ def main():
     reader, writer = socket.socketpair()
     writer.setblocking(False)
     signal.set_wakeup_fd(writer.fileno())
-    for number in (signal.SIGUSR1, signal.SIGUSR2):
+    for number in (signal.SIGUSR1, signal.SIGUSR2, signal.SIGHUP):
         signal.signal(number, lambda *_: None)
     with open(log_path, "a") as log:
         log.write("listening\n")

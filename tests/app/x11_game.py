@@ -11,11 +11,10 @@ import argparse
 import re
 import subprocess
 import sys
-import time
 
 from checks import Checks
 from pictures import find_board
-from servers import X11, wait_until
+from servers import X11, eventually, program_env, wait_until
 
 check = Checks()
 
@@ -36,15 +35,22 @@ def main():
     parser.add_argument("--screenshot")
     args = parser.parse_args()
     with X11() as x11:
-        game = subprocess.Popen([args.program], env=x11.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        game = subprocess.Popen([args.program], env=program_env(x11.env()), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: x11.windows("Pellorin"), 10, "the window")
         window = x11.windows("Pellorin")[0]
-        time.sleep(0.5)
 
-        frame = frame_geometry(x11, window)
+        # The game places itself again once it knows its frame; it is given
+        # until a hang would be the only reason.
         screen = [int(v) for v in x11.root_properties_of("_NET_WORKAREA").split("=")[1].split(",")[:4]]
-        offsets = [2 * (frame[0] - screen[0]) + frame[2] - screen[2], 2 * (frame[1] - screen[1]) + frame[3] - screen[3]]
-        check(all(abs(offset) <= 1 for offset in offsets),
+
+        def offsets():
+            frame = frame_geometry(x11, window)
+            return frame, [2 * (frame[0] - screen[0]) + frame[2] - screen[2],
+                           2 * (frame[1] - screen[1]) + frame[3] - screen[3]]
+        wait_until(lambda: "_NET_FRAME_EXTENTS(" in x11.properties(window, "_NET_FRAME_EXTENTS"), 20, "the frame")
+        eventually(lambda: all(abs(offset) <= 1 for offset in offsets()[1]), 20)
+        frame, off = offsets()
+        check(all(abs(offset) <= 1 for offset in off),
               f"the whole window stands centred on the screen: frame {frame} in the work area {screen}")
 
         hints = x11.properties(window, "WM_NORMAL_HINTS")
@@ -56,7 +62,11 @@ def main():
 
         geometry = subprocess.run(["xdotool", "getwindowgeometry", window], env=x11.env(), capture_output=True, text=True).stdout
         subprocess.run(["wmctrl", "-r", "Pellorin", "-b", "add,maximized_vert,maximized_horz"], env=x11.env(), check=True)
-        time.sleep(0.5)
+        # The manager handles requests in turn: once it has granted a later
+        # one, it has dealt with the maximise request.
+        subprocess.run(["wmctrl", "-r", "Pellorin", "-b", "add,above"], env=x11.env(), check=True)
+        wait_until(lambda: "_NET_WM_STATE_ABOVE" in x11.properties(window, "_NET_WM_STATE"), 20,
+                   "the manager's answer to a later request")
         state = x11.properties(window, "_NET_WM_STATE")
         after = subprocess.run(["xdotool", "getwindowgeometry", window], env=x11.env(), capture_output=True, text=True).stdout
         check("MAXIMIZED" not in state and after == geometry, "a maximise request leaves the window as it was")

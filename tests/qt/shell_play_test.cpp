@@ -5,7 +5,9 @@
 #include "shell_support.h"
 
 #include <QAction>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <random>
 
@@ -27,6 +29,8 @@ TEST(ShellRandomPlay, KeepsEveryInvariantWithRealEventsAndTimers)
         bank.push_back(window.form().imgBank[r]);
     QSignalSpy finished(&window, &MainWindow::swapFinished);
     QWidget* view = window.boardView();
+    const QList<QTimer*> timers = window.findChildren<QTimer*>(QRegularExpression(QStringLiteral("^Timer[12]$")));
+    ASSERT_EQ(timers.size(), 2);
 
     const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
     const Qt::KeyboardModifiers modifiers[]
@@ -52,7 +56,16 @@ TEST(ShellRandomPlay, KeepsEveryInvariantWithRealEventsAndTimers)
         } else if (roll < 753) {
             window.newGameAction()->trigger();
         } else {
-            QTest::qWait(uniform(1, 30));
+            // Time passes as ticks of the running swap, counted rather than
+            // waited for, so that the same seed plays the same game on any
+            // machine.
+            for (QTimer* timer : timers)
+                if (timer->isActive()) {
+                    QSignalSpy ticked(timer, &QTimer::timeout);
+                    const int ticks = uniform(1, 11);
+                    while (ticked.count() < ticks && timer->isActive())
+                        ASSERT_TRUE(ticked.wait(SwapDeadlineMs)) << "event " << event;
+                }
         }
         const std::string broken = brokenInvariant(window.form(), bank, window.boardView()->get());
         ASSERT_EQ(broken, "") << "seed " << Seed << ", event " << event;

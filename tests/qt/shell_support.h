@@ -14,6 +14,10 @@
 
 namespace pellorin::testing {
 
+// How long a test waits for a swap that has started to end. A swap takes
+// 275 ms; only a hang reaches this.
+constexpr int SwapDeadlineMs = 10000;
+
 // ((row + 2 column) mod 6) + 1, row by row: no complete line anywhere.
 inline std::vector<int> patternColours()
 {

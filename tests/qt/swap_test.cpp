@@ -2,7 +2,9 @@
 // a press on a tile does nothing, and closing stops a running swap.
 #include "shell_support.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTimer>
 
 namespace pellorin::testing {
 namespace {
@@ -26,7 +28,7 @@ TEST_F(Shown, APressInTheGapBelowBallOneSwapsItWithBallNine)
     QSignalSpy finished(window.get(), &MainWindow::swapFinished);
     QTest::mousePress(window->boardView(), Qt::LeftButton, {}, QPoint(40, 64));
     QTest::mouseRelease(window->boardView(), Qt::LeftButton, {}, QPoint(40, 64));
-    QTest::qWait(350);
+    ASSERT_TRUE(finished.wait(SwapDeadlineMs));
     EXPECT_EQ(finished.count(), 1);
     const QImage after = grabBoard(*window);
     EXPECT_EQ(faceAt(after, 1), nine);
@@ -39,15 +41,26 @@ TEST_F(Shown, EachTickIsOnScreenBeforeTheNext)
 {
     const QColor black(0, 0, 0);
     ASSERT_EQ(grabBoard(*window).pixelColor(68, 40), black);
+    // The frame is taken in the turn of the first tick, right after it, so
+    // that no second tick can come between.
+    auto* timer = window->findChild<QTimer*>(QStringLiteral("Timer2"));
+    ASSERT_NE(timer, nullptr);
+    float left = 0;
+    QImage frame;
+    const auto connection = QObject::connect(timer, &QTimer::timeout, [&] {
+        if (frame.isNull()) {
+            left = window->form().imgBoll[2].Left;
+            frame = grabBoard(*window);
+        }
+    });
+    QSignalSpy finished(window.get(), &MainWindow::swapFinished);
     QTest::mousePress(window->boardView(), Qt::RightButton, {}, QPoint(64, 40));
+    ASSERT_TRUE(finished.wait(SwapDeadlineMs));
+    QObject::disconnect(connection);
     // After the first tick ball 2 has come 4 pixels left: its left edge at 68.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->form().imgBoll[2].Left == 68.0f; }, 200));
-    QCoreApplication::processEvents();
-    const QImage frame = grabBoard(*window);
+    EXPECT_EQ(left, 68.0f);
     EXPECT_NE(frame.pixelColor(68, 40), black) << "the moved tile shows at its new place";
     EXPECT_EQ(frame.pixelColor(101, 40), black) << "its old right edge is repainted black";
-    QSignalSpy finished(window.get(), &MainWindow::swapFinished);
-    ASSERT_TRUE(finished.wait(400));
 }
 
 TEST_F(Shown, APressOnATileOrAMarginChangesNothing)
@@ -57,7 +70,6 @@ TEST_F(Shown, APressOnATileOrAMarginChangesNothing)
         QTest::mouseClick(window->boardView(), Qt::LeftButton, {}, at);
         EXPECT_FALSE(window->form().swapRunning()) << at.x() << "," << at.y();
     }
-    QTest::qWait(60);
     EXPECT_EQ(grabBoard(*window), before);
 }
 
@@ -77,11 +89,15 @@ TEST_F(Shown, MovesSetTheCursorShapes)
 TEST_F(Shown, ClosingDuringASwapStopsItWhereItStands)
 {
     QTest::mouseClick(window->boardView(), Qt::LeftButton, {}, QPoint(40, 64));
-    QTest::qWait(80);
+    const float home = window->form().imgBoll[1].Top;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->form().imgBoll[1].Top != home; }, SwapDeadlineMs));
     QSignalSpy finished(window.get(), &MainWindow::swapFinished);
     window->close();
     const float top = window->form().imgBoll[1].Top;
-    QTest::qWait(300);
+    // With both real timers stopped no tick can come any more.
+    for (const auto* timer : window->findChildren<QTimer*>(QRegularExpression(QStringLiteral("^Timer[12]$"))))
+        EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
+    QCoreApplication::processEvents();
     EXPECT_EQ(window->form().imgBoll[1].Top, top);
     EXPECT_EQ(finished.count(), 0);
     EXPECT_FALSE(window->form().swapRunning());

@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { Faces, Harness, builtSite, click, colours, facePoint, home, idle, moveTo, pixels, sleep } from './harness.mjs';
+import { Faces, Harness, builtSite, click, colours, facePoint, home, idle, moveTo, pixels, cuesSettled } from './harness.mjs';
 
 const Black = [0, 0, 0];
 let harness;
@@ -77,7 +77,6 @@ describe('the board', () => {
     const was = await colours(page);
     for (const [x, y] of [[40, 40], [60, 60], [10, 40], [200, 10], [40, 56]])
       await click(page, x, y);
-    await sleep(100);
     assert.equal(await page.evaluate(() => window.watched.started), 0, 'no timer started');
     assert.deepEqual(await colours(page), was);
     assert.equal(await page.evaluate(() => document.querySelector('[role=menu]').hidden), true, 'no browser menu');
@@ -138,9 +137,8 @@ describe('the menu', () => {
     const ticks = await page.evaluate(() => window.watched.dealtAt);
     assert.equal(ticks, 3);
     const dealt = await colours(page);
+    // No interval runs, so no tick can come any more.
     assert.equal(await page.evaluate(() => window.watched.active.size), 0, 'the swap timer stopped');
-    await sleep(150);
-    assert.equal(await page.evaluate(() => window.watched.ticks), ticks);
     assert.deepEqual(await colours(page), dealt);
     await assertBoardAtHome(page);
   });
@@ -151,8 +149,7 @@ describe('the menu', () => {
     await page.waitForFunction(() => window.watched.ticks >= 2);
     await choose(page, 'mnuAvsluta');
     const ticks = await page.evaluate(() => window.watched.ticks);
-    assert.equal(await page.evaluate(() => window.watched.active.size), 0);
-    await sleep(150);
+    assert.equal(await page.evaluate(() => window.watched.active.size), 0, 'no interval left to tick');
     assert.equal(await page.evaluate(() => window.watched.ticks), ticks);
     assert.equal(await page.$eval('#game', (game) => game.hidden), true);
     assert.equal(await page.$eval('#ended', (ended) => !ended.hidden && ended.textContent.includes('avslutat')), true);
@@ -173,7 +170,7 @@ describe('sound', () => {
     await idle(page);
     await click(page, 20, -10);
     await page.click('#mnuNytt');
-    await sleep(300);
+    await cuesSettled(page);
     return page.evaluate(() => window.watched.played);
   }
 
@@ -196,7 +193,7 @@ describe('sound', () => {
     await page.keyboard.press('KeyM');
     await page.keyboard.up('Alt');
     await page.keyboard.press('KeyN');
-    await sleep(300);
+    await cuesSettled(page);
     const { played, stopped } = await page.evaluate(() => window.watched);
     assert.equal(played.at(-1), 300);
     assert.equal(stopped, played.length - 1, 'every cue but the last was cut off or had ended');
@@ -225,12 +222,17 @@ describe('sound', () => {
     await idle(page);
     await click(page, 64, 40);
     await idle(page);
+    await cuesSettled(page);
     const swapFetches = () => harness.requests.filter((line) => line.includes('/replaced/Swap.wav'));
-    assert.deepEqual(swapFetches().map((line) => line.split('" ')[1].split(' ')[0]), ['200', '304']);
+    const statuses = () => swapFetches().map((line) => line.split('" ')[1].split(' ')[0]);
+    await harness.logged(() => swapFetches().length === 2);
+    assert.deepEqual(statuses(), ['200', '304']);
     harness.site('replaced', { 'Swap.wav': chime }); // the chime takes the swap cue's place
     await click(page, 40, 64);
     await idle(page);
-    assert.equal(swapFetches().at(-1).split('" ')[1].split(' ')[0], '200');
+    await cuesSettled(page);
+    await harness.logged(() => swapFetches().length === 3);
+    assert.equal(statuses().at(-1), '200');
     assertCues(await page.evaluate(() => window.watched.played), [120, 120, 300]);
   });
 });

@@ -20,11 +20,25 @@ export function home(k) {
 }
 
 // Runs in the page before its scripts: counts the intervals it starts and
-// their ticks, and records every cue that starts and stops playing. A test may
-// set watched.afterTick to act in the same turn as a tick, right after it.
+// their ticks, records every cue that starts and stops playing, and counts the
+// fetches, reads and decodes of cue files still under way (cueWork), so that a
+// test can wait until every cue request has come to its end. A test may set
+// watched.afterTick to act in the same turn as a tick, right after it.
 function watch() {
   const active = new Set();
-  window.watched = { active, started: 0, ticks: 0, played: [], stopped: 0, afterTick: null };
+  window.watched = { active, started: 0, ticks: 0, played: [], stopped: 0, afterTick: null, cueWork: 0 };
+  const counted = (promise) => {
+    window.watched.cueWork++;
+    const settled = () => { window.watched.cueWork--; };
+    promise.then(settled, settled);
+    return promise;
+  };
+  const fetch = window.fetch;
+  window.fetch = (...args) => counted(fetch(...args));
+  const arrayBuffer = Response.prototype.arrayBuffer;
+  Response.prototype.arrayBuffer = function () { return counted(arrayBuffer.call(this)); };
+  const decode = BaseAudioContext.prototype.decodeAudioData;
+  BaseAudioContext.prototype.decodeAudioData = function (...args) { return counted(decode.apply(this, args)); };
   const setInterval = window.setInterval;
   const clearInterval = window.clearInterval;
   window.setInterval = (callback, ms, ...rest) => {
@@ -51,6 +65,19 @@ function watch() {
 }
 
 export class Harness {
+  // Waits until the server's log of requests satisfies a condition: the log
+  // reaches this process a little after the page has its answer.
+  async logged(condition) {
+    for (const deadline = Date.now() + 10000; !condition();) {
+      if (Date.now() > deadline)
+        throw new Error(`the server never logged it; its log:\n${this.requests.join('\n')}`);
+      await new Promise((resolve) => {
+        const timer = setTimeout(resolve, deadline - Date.now());
+        this.server.stderr.once('data', () => { clearTimeout(timer); resolve(); });
+      });
+    }
+  }
+
   static async start() {
     const harness = new Harness();
     harness.root = mkdtempSync(join(tmpdir(), 'pellorin-web-'));
@@ -122,6 +149,12 @@ export function idle(page) {
   return page.waitForFunction(() => window.watched.active.size === 0, { timeout: 5000 });
 }
 
+// Waits until every cue request made so far has been fetched and decoded, or
+// has failed: what it was going to play has started by then.
+export function cuesSettled(page) {
+  return page.waitForFunction(() => window.watched.cueWork === 0, { timeout: 10000 });
+}
+
 // The canvas pixel [r, g, b] at each client point, read from its backing store.
 export function pixels(page, points) {
   return page.evaluate((points) => {
@@ -137,5 +170,3 @@ export function facePoint(k) {
   const { left, top } = home(k);
   return [left + 12, top + 14];
 }
-
-export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));

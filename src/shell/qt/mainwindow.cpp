@@ -53,7 +53,16 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
         m_view->addPicture(m_form->imgBank[k].Picture);
     m_view->installEventFilter(this);
 
+    m_frameWait.setParent(this);
+    m_frameWait.setObjectName(QStringLiteral("frameWait"));
+    m_frameWait.setSingleShot(true);
+    connect(&m_frameWait, &QTimer::timeout, this, [this] { m_centringFrame = false; });
+
     for (const TimerId id : {TimerId::Timer1, TimerId::Timer2}) {
+        // Children known by the names of the window's timers, for a test that
+        // acts in the same turn as a tick.
+        timer(id).setParent(this);
+        timer(id).setObjectName(id == TimerId::Timer1 ? QStringLiteral("Timer1") : QStringLiteral("Timer2"));
         timer(id).setTimerType(Qt::PreciseTimer);
         connect(&timer(id), &QTimer::timeout, this, [this, id] {
             m_runner->tick(id);
@@ -91,7 +100,7 @@ void MainWindow::centreOnScreen()
     adjustSize();
     setGeometry(centredOnScreen(*this, size()));
     m_centringFrame = true;
-    QTimer::singleShot(FrameWait, this, [this] { m_centringFrame = false; });
+    m_frameWait.start(FrameWait);
 }
 
 // A reparenting window manager frames the window as it first shows it, and
@@ -102,6 +111,7 @@ bool MainWindow::event(QEvent* event)
 {
     if (m_centringFrame && frameGeometry().size() != size()) {
         m_centringFrame = false;
+        m_frameWait.stop(); // nothing left to wait for: an idle window wakes up no more
         move(centredOnScreen(*this, frameGeometry().size()).topLeft());
     }
     return QMainWindow::event(event);

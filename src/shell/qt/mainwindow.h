@@ -72,6 +72,7 @@ private:
     std::unique_ptr<FormRunner> m_runner;
     QTimer m_timer1;
     QTimer m_timer2;
+    QTimer m_frameWait; // how long centreOnScreen() waits for a frame at most
     QAction* m_newGame = nullptr;
     QAction* m_quit = nullptr;
 };

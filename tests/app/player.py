@@ -1,0 +1,100 @@
+"""The real program in an X display, played as a player would: real clicks
+and keys through xdotool. The program reports its moments on its error
+output (first-paint, press, swap-start, swap-end); a player waits for the
+moment it is about, never for a fixed time."""
+
+import subprocess
+import threading
+
+from servers import program_env, wait_until
+# Only a hang takes this long.
+DEADLINE = 20
+
+
+class Player:
+    def __init__(self, x11, program, args=(), env=None, cwd=None):
+        self.x11 = x11
+        environment = program_env({**x11.env(QT_QPA_PLATFORM="xcb", PELLORIN_MEASURE="1"), **(env or {})})
+        self.process = subprocess.Popen([str(program), *args], env=environment, cwd=cwd,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        self.moments = []  # (name, monotonic seconds)
+        self.other = []  # every other line of the error output
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+        wait_until(lambda: self.x11.windows("Pellorin") or self.process.poll() is not None, DEADLINE, "the window")
+        if self.process.poll() is not None:
+            raise RuntimeError(f"the program ended with status {self.process.returncode}: {self.errors()}")
+        self.window = self.x11.windows("Pellorin")[0]
+        self.wait_for("first-paint")
+
+    def _read(self):
+        for line in self.process.stderr:
+            parts = line.split()
+            if len(parts) == 2 and parts[1].isdigit():
+                self.moments.append((parts[0], int(parts[1]) / 1e9))
+            else:
+                self.other.append(line.rstrip("\n"))
+
+    def count(self, name):
+        return sum(1 for moment, _ in self.moments if moment == name)
+
+    def last(self, name):
+        return [t for moment, t in self.moments if moment == name][-1]
+
+    def wait_for(self, name, count=1):
+        """Until the program has reported the moment count times in all."""
+        wait_until(lambda: self.count(name) >= count or self.process.poll() is not None, DEADLINE,
+                   f"{name} #{count}")
+        if self.count(name) < count:
+            raise RuntimeError(f"the program ended before {name} #{count}: {self.errors()}")
+
+    def menu_bar_height(self):
+        """The board fills the bottom of the window, below the menu bar."""
+        shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", self.window], env=self.x11.env(),
+                               capture_output=True, text=True, check=True).stdout
+        return int(dict(line.split("=", 1) for line in shell.split())["HEIGHT"]) - 413
+
+    def click(self, x, y):
+        """A click at a client point of the board, placed relative to the
+        window (the absolute place that xdotool reports for a framed window is
+        off by the frame)."""
+        subprocess.run(["xdotool", "mousemove", "--window", self.window, str(x), str(self.menu_bar_height() + y),
+                        "click", "1"], env=self.x11.env(), check=True)
+
+    def swap(self, x, y):
+        """A press in a gap, and the swap it starts played to its end."""
+        ended = self.count("swap-end")
+        self.click(x, y)
+        self.wait_for("swap-end", ended + 1)
+
+    def keys(self, *keys):
+        """Keys to the window, which is given the keyboard first. Keys are
+        handled in the order they come, so a menu opened by one takes the next."""
+        subprocess.run(["xdotool", "windowfocus", "--sync", self.window, "key", "--clearmodifiers", *keys],
+                       env=self.x11.env(), check=True)
+
+    def new_game(self):
+        self.keys("alt+m", "n")
+
+    def quit_by_menu(self):
+        """Alt+M, A; returns the exit status, or None when the program is
+        still running at the deadline."""
+        self.keys("alt+m", "a")
+        return self.wait_end()
+
+    def wait_end(self):
+        try:
+            status = self.process.wait(timeout=DEADLINE)
+        except subprocess.TimeoutExpired:
+            print("still running; its event thread:")
+            trace = subprocess.run(["gdb", "-p", str(self.process.pid), "-batch", "-ex", "thread apply 1 bt 20"],
+                                   capture_output=True, text=True).stdout
+            print("\n".join(line for line in trace.splitlines() if line.startswith("#")))
+            self.process.kill()
+            self.process.wait()
+            return None
+        self.reader.join()
+        return status
+
+    def errors(self):
+        return "\n".join(self.other)

@@ -2,8 +2,11 @@
 // timers to run, and nothing at all once the window is unloaded.
 #include "fakes.h"
 
+#include "window/design.h"
 #include "window/formrunner.h"
+#include "window/game.h"
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -12,22 +15,32 @@
 namespace pellorin::testing {
 namespace {
 
-struct RecordingShell final : ShellPort, Canvas {
+struct RecordingShell final : Frontend, Canvas {
     void invalidate(const Area& area) override { damage.push_back(area); }
+    void showCursor(CursorCode code) override { cursors.push_back(code); }
     void startTicking(TimerId timer, int intervalMs) override { log += start(timer, intervalMs); }
     void stopTicking(TimerId timer) override { log += timer == TimerId::Timer1 ? "stop1 " : "stop2 "; }
-    void clear(const Area&) override { log += "clear "; }
+    std::int32_t play(Cue cue) override
+    {
+        cues.push_back(cue);
+        return 1;
+    }
+    void closeWindow() override { log += "close "; }
+    void begin(const Area&) override { log += "begin "; }
     void draw(const PictureData& picture, const Area& area) override
     {
         log += picture.name + "@" + std::to_string(static_cast<int>(area.left)) + ","
             + std::to_string(static_cast<int>(area.top)) + " ";
     }
+    void end() override { log += "end "; }
     static std::string start(TimerId timer, int intervalMs)
     {
         return (timer == TimerId::Timer1 ? "start1/" : "start2/") + std::to_string(intervalMs) + " ";
     }
 
     std::vector<Area> damage;
+    std::vector<CursorCode> cursors;
+    std::vector<Cue> cues;
     std::string log;
 };
 
@@ -96,7 +109,67 @@ TEST_F(Runner, PaintsBlackThenTheVisibleSpritesThatReachIntoTheArea)
     runner.paint(Area{30, 60, 4, 4}, shell);
     // Ball 9 has the higher index and is drawn over ball 1; ball 2 (from x 72)
     // and the hidden bank are left out.
-    EXPECT_EQ(shell.log, "clear red@24,36 red@24,60 ");
+    EXPECT_EQ(shell.log, "begin red@24,36 red@24,60 end ");
+}
+
+// The one seam a shell implements: the game reaches the shell only through
+// its frontend, and keeps the cursor it last showed.
+TEST(GameSeam, ReachesTheShellOnlyThroughItsFrontend)
+{
+    RecordingShell shell;
+    auto random = std::make_unique<FakeRandom>();
+    random->fallback = [] { return FakeRandom::valueFor(1); };
+    pellorin::Game game(shell, std::move(random));
+    game.load();
+    EXPECT_EQ(shell.damage.size(), 64u) << "the dealt board is invalidated";
+    EXPECT_EQ(shell.cues, std::vector<Cue>{Cue::Clear});
+    EXPECT_EQ(game.colourOf(1), 1);
+    EXPECT_EQ(game.colourOf(65), 0) << "no such ball";
+
+    game.move(0, 0, 40, 40); // over a ball
+    EXPECT_EQ(game.cursor(), CursorCode::NoDrop);
+    game.move(0, 0, 40, 64); // over the gap below it
+    EXPECT_EQ(shell.cursors, (std::vector<CursorCode>{CursorCode::NoDrop, CursorCode::SizeNS}));
+
+    game.press(design::RightButton, design::ShiftKey, 40, 64);
+    EXPECT_EQ(shell.cues.back(), Cue::Swap);
+    EXPECT_TRUE(game.timerRunning(TimerId::Timer1));
+    game.quit();
+    EXPECT_EQ(shell.log, "start1/25 stop1 close ");
+    EXPECT_TRUE(game.ended());
+    game.closed(); // the window going away after the quit asks for nothing more
+    EXPECT_EQ(shell.log, "start1/25 stop1 close ");
+}
+
+TEST(GameSeam, AWindowClosedFromOutsideIsNotAskedToCloseAgain)
+{
+    RecordingShell shell;
+    auto random = std::make_unique<FakeRandom>();
+    random->fallback = [] { return FakeRandom::valueFor(2); };
+    pellorin::Game game(shell, std::move(random));
+    game.load();
+    game.closed();
+    EXPECT_TRUE(game.ended());
+    EXPECT_EQ(shell.log, "");
+}
+
+// The values a shell takes from the core, and the page's copy of them.
+TEST(Design, NamesEveryRenderingAndGivesThePageTheSameValues)
+{
+    EXPECT_EQ(design::renderingPath("red", 1), "tiles/red.png");
+    EXPECT_EQ(design::renderingPath("orange", 3), "tiles/orange@3x.png");
+    const std::string json = design::json();
+    EXPECT_NE(json.find("\"clientWidth\":414,\"clientHeight\":413"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"sizeNS\":7"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"noDrop\":12"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"middle\":4"), std::string::npos) << json;
+    EXPECT_NE(json.find("{\"name\":\"magenta\",\"renderings\":{\"1\":\"tiles/magenta.png\",\"2\":"
+                        "\"tiles/magenta@2x.png\",\"3\":\"tiles/magenta@3x.png\"}}"),
+              std::string::npos)
+        << json;
+    // Balanced, as a JSON parser would need it.
+    EXPECT_EQ(std::count(json.begin(), json.end(), '{'), std::count(json.begin(), json.end(), '}'));
+    EXPECT_EQ(std::count(json.begin(), json.end(), '['), std::count(json.begin(), json.end(), ']'));
 }
 
 // A family on its own: members not yet loaded are neither drawn nor damaged;
@@ -111,7 +184,7 @@ TEST(ScreenDamage, FollowsMembersAsTheyComeIntoBeingShowAndHide)
     EXPECT_TRUE(damage.collect().empty());
     RecordingShell canvas;
     paintArea(families, Area{0, 0, 414, 413}, canvas);
-    EXPECT_EQ(canvas.log, "clear ");
+    EXPECT_EQ(canvas.log, "begin end ");
 
     family.load(2);
     family[2].Left = 100;

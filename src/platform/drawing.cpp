@@ -19,7 +19,7 @@ bool onScreen(const Sprite& sprite)
 
 void paintArea(std::span<const SpriteFamily* const> families, const Area& area, Canvas& canvas)
 {
-    canvas.clear(area);
+    canvas.begin(area);
     for (const SpriteFamily* family : families) {
         for (int k = 0; k <= family->highestIndex(); ++k) {
             if (!family->exists(k))
@@ -29,6 +29,7 @@ void paintArea(std::span<const SpriteFamily* const> families, const Area& area, 
                 canvas.draw(*sprite.Picture, areaOf(sprite));
         }
     }
+    canvas.end();
 }
 
 ScreenDamage::ScreenDamage(std::vector<const SpriteFamily*> families)

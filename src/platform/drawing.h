@@ -43,14 +43,18 @@ struct Area {
     friend bool operator==(const Area&, const Area&) = default;
 };
 
-// What a shell draws with.
+// What a shell draws with. A repaint is always begin(area), any number of
+// draw() calls, end(): everything drawn in between is clipped to the area.
 class Canvas {
 public:
     virtual ~Canvas() = default;
-    // Paints the area black: the window's background.
-    virtual void clear(const Area& area) = 0;
+    // Starts repainting an area: clips to it and paints it black, the
+    // window's background.
+    virtual void begin(const Area& area) = 0;
     // Draws a picture unscaled with its top-left corner at the area's.
     virtual void draw(const PictureData& picture, const Area& area) = 0;
+    // Ends the repaint: the clip of begin() is lifted.
+    virtual void end() = 0;
 };
 
 // Pictures come drawn at 1, 2 and 3 device pixels per client pixel. A screen

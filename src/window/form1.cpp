@@ -3,7 +3,9 @@
 
 #include "board/board.h"
 #include "platform/routing.h"
+#include "window/design.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <utility>
@@ -25,17 +27,14 @@ PictureRef picture(std::string name)
     return std::make_shared<const PictureData>(PictureData{std::move(name)});
 }
 
+// The bank's six pictures in design order, each at its place in the design.
 std::vector<Sprite> bankDesign()
 {
-    return {
-        hiddenSprite(5.0f),
-        hiddenSprite(45.0f, picture("red")),
-        hiddenSprite(78.0f, picture("yellow")),
-        hiddenSprite(113.0f, picture("green")),
-        hiddenSprite(149.0f, picture("blue")),
-        hiddenSprite(187.0f, picture("magenta")),
-        hiddenSprite(222.0f, picture("orange")),
-    };
+    constexpr std::array<float, 6> lefts{45.0f, 78.0f, 113.0f, 149.0f, 187.0f, 222.0f};
+    std::vector<Sprite> bank{hiddenSprite(5.0f)};
+    for (std::size_t r = 0; r < design::Pictures.size(); ++r)
+        bank.push_back(hiddenSprite(lefts[r], picture(std::string(design::Pictures[r]))));
+    return bank;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "platform/services.h"
 #include "platform/sprite.h"
 #include "platform/timer.h"
+#include "window/design.h"
 
 #include <array>
 #include <cmath>
@@ -22,8 +23,8 @@ public:
     explicit Form1(Services services);
 
     // The client area, in pixels: the black ground the sprites stand on.
-    static constexpr int ClientWidth = 414;
-    static constexpr int ClientHeight = 413;
+    static constexpr int ClientWidth = design::ClientWidth;
+    static constexpr int ClientHeight = design::ClientHeight;
 
     // --- Controls of the design -------------------------------------------
     Timer Timer2;
@@ -32,12 +33,32 @@ public:
     SpriteFamily imgBank; // 1..6: the six ball pictures, never shown; 0: unused
 
     // --- Window-level variables -------------------------------------------
+    // The handlers share these. Each line says who writes, who reads, and what
+    // the variable holds between handlers.
+    //
+    // Row, Col: written by BuildBoard and CheckLines as their loop counters,
+    // read only inside those loops; between handlers they hold where the last
+    // loop stopped, which nothing reads.
     double Row = 0;
     double Col = 0;
-    double BallNo = 0; // loop counter; during a swap, the pair's first ball
+    // BallNo: written by BuildBoard, mnuNytt_Click, Form_MouseDown and
+    // Form_MouseMove as their scan counter; Form_MouseDown leaves the pair's
+    // first ball in it and Timer1_Timer/Timer2_Timer read it, so during a swap
+    // it names the running pair (a deal or a move during a swap overwrites
+    // it, which is why those scans are kept out of a running swap or end it).
+    double BallNo = 0;
+    // HomeLeft, HomeTop: written once by BuildBoard; read by the ticks and by
+    // a deal to put balls home. They hold each ball's home cell, for good.
     std::array<double, 65> HomeLeft{};
     std::array<double, 65> HomeTop{};
+    // Flag: two meanings, one per writer. Form_MouseDown sets it False and the
+    // ticks set it True at half way: between ticks it says whether the
+    // colours have been exchanged yet. Inside CheckLines it says whether every
+    // cell of the line so far matches; after CheckLines it is left at the
+    // last line's answer, and the next press resets it before any tick reads it.
     bool Flag = false;
+    // SoundResult: written by every cue request (a press, a deal, a clear);
+    // read by nobody. It holds the last request's result.
     std::int32_t SoundResult = 0;
 
     // --- Handlers, by the file that holds them -----------------------------

@@ -3,9 +3,9 @@
 
 namespace pellorin {
 
-FormRunner::FormRunner(Form1& form, ShellPort& shell)
+FormRunner::FormRunner(Form1& form, Frontend& frontend)
     : m_form(form)
-    , m_shell(shell)
+    , m_frontend(frontend)
     // The bank is never shown, but it is a family of sprites like the balls,
     // drawn below them.
     , m_families{&form.imgBank, &form.imgBoll}
@@ -20,7 +20,7 @@ void FormRunner::run(Handler&& handler)
         return;
     handler();
     for (const Area& area : m_damage.collect())
-        m_shell.invalidate(area);
+        m_frontend.invalidate(area);
     syncTimer(TimerId::Timer1, m_form.Timer1);
     syncTimer(TimerId::Timer2, m_form.Timer2);
 }
@@ -32,9 +32,9 @@ void FormRunner::syncTimer(TimerId id, const Timer& wanted)
         return;
     running = wanted.Enabled;
     if (running)
-        m_shell.startTicking(id, wanted.Interval);
+        m_frontend.startTicking(id, wanted.Interval);
     else
-        m_shell.stopTicking(id);
+        m_frontend.stopTicking(id);
 }
 
 void FormRunner::load()

@@ -1,8 +1,9 @@
-// Runs the game window's handlers for a shell, and tells the shell what each
-// one changed: the areas to repaint and the timers to start or stop.
+// Runs the game window's handlers for a shell, and tells the shell's frontend
+// what each one changed: the areas to repaint and the timers to start or stop.
 #pragma once
 
 #include "platform/drawing.h"
+#include "platform/frontend.h"
 #include "window/form1.h"
 
 #include <array>
@@ -10,28 +11,13 @@
 
 namespace pellorin {
 
-// The two real timers a shell runs, one per timer of the window.
-enum class TimerId { Timer1, Timer2 };
-
-// What a shell provides besides the services of the window itself.
-class ShellPort {
-public:
-    virtual ~ShellPort() = default;
-    // The area shows something else now; draw it again soon.
-    virtual void invalidate(const Area& area) = 0;
-    // Start a periodic timer whose first tick comes one interval from now,
-    // or stop it so that no further tick arrives.
-    virtual void startTicking(TimerId timer, int intervalMs) = 0;
-    virtual void stopTicking(TimerId timer) = 0;
-};
-
 // Handlers run one at a time and each to its end; once the window is
 // unloaded none runs again. After each, the real timers are brought in line
 // with the window's Enabled switches, so a timer runs exactly while it is
 // enabled, and the sprites that changed are handed out for repainting.
 class FormRunner {
 public:
-    FormRunner(Form1& form, ShellPort& shell);
+    FormRunner(Form1& form, Frontend& frontend);
 
     // The load handler, run once before the window is first shown.
     void load();
@@ -57,7 +43,7 @@ private:
     static std::size_t index(TimerId timer) { return timer == TimerId::Timer1 ? 0 : 1; }
 
     Form1& m_form;
-    ShellPort& m_shell;
+    Frontend& m_frontend;
     std::array<const SpriteFamily*, 2> m_families;
     ScreenDamage m_damage;
     std::array<bool, 2> m_running{};

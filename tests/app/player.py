@@ -14,7 +14,7 @@ DEADLINE = 20
 class Player:
     def __init__(self, x11, program, args=(), env=None, cwd=None):
         self.x11 = x11
-        environment = program_env({**x11.env(QT_QPA_PLATFORM="xcb", PELLORIN_MEASURE="1"), **(env or {})})
+        environment = program_env({**x11.env(QT_QPA_PLATFORM="xcb"), **(env or {})})
         self.process = subprocess.Popen([str(program), *args], env=environment, cwd=cwd,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
         self.moments = []  # (name, monotonic seconds)

@@ -27,9 +27,9 @@ TEST(ShellRandomPlay, KeepsEveryInvariantWithRealEventsAndTimers)
     std::vector<Sprite> bank;
     for (int r = 0; r <= 6; ++r)
         bank.push_back(window.form().imgBank[r]);
-    QSignalSpy finished(&window, &MainWindow::swapFinished);
+    SwapEnds finished(window);
     QWidget* view = window.boardView();
-    const QList<QTimer*> timers = window.findChildren<QTimer*>(QRegularExpression(QStringLiteral("^Timer[12]$")));
+    const QList<QTimer*> timers = swapTimers(window);
     ASSERT_EQ(timers.size(), 2);
 
     const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
@@ -67,9 +67,9 @@ TEST(ShellRandomPlay, KeepsEveryInvariantWithRealEventsAndTimers)
                         ASSERT_TRUE(ticked.wait(SwapDeadlineMs)) << "event " << event;
                 }
         }
-        const std::string broken = brokenInvariant(window.form(), bank, window.boardView()->get());
+        const std::string broken = brokenInvariant(window.form(), bank, window.game().cursor());
         ASSERT_EQ(broken, "") << "seed " << Seed << ", event " << event;
-        ASSERT_EQ(view->cursor().shape(), BoardView::cursorShape(window.boardView()->get())) << "event " << event;
+        ASSERT_EQ(view->cursor().shape(), BoardView::cursorShape(window.game().cursor())) << "event " << event;
     }
     std::printf("%d events, %d swaps finished\n", Events, static_cast<int>(finished.count()));
     EXPECT_GT(finished.count(), 5) << "the play must finish some swaps";

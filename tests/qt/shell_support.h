@@ -5,11 +5,14 @@
 #include "support/cyclerandom.h"
 
 #include <QImage>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace pellorin::testing {
@@ -17,6 +20,40 @@ namespace pellorin::testing {
 // How long a test waits for a swap that has started to end. A swap takes
 // 275 ms; only a hang reaches this.
 constexpr int SwapDeadlineMs = 10000;
+
+// The window's two real timers, the children named Timer1 and Timer2.
+inline QList<QTimer*> swapTimers(const MainWindow& window)
+{
+    return window.findChildren<QTimer*>(QRegularExpression(QStringLiteral("^Timer[12]$")));
+}
+
+// Counts the swaps that end in a window: a tick after which its timer has
+// stopped. Watched through the timers, in the turn of the last tick.
+class SwapEnds final : public QObject {
+public:
+    explicit SwapEnds(const MainWindow& window, std::function<void()> onEnd = {}) : m_onEnd(std::move(onEnd))
+    {
+        for (QTimer* timer : swapTimers(window))
+            connect(timer, &QTimer::timeout, this, [this, timer] {
+                if (timer->isActive())
+                    return;
+                ++m_count;
+                if (m_onEnd)
+                    m_onEnd();
+            });
+    }
+    int count() const { return m_count; }
+    // Runs the event loop until one more swap has ended; false at the deadline.
+    bool wait(int deadlineMs = SwapDeadlineMs)
+    {
+        const int before = m_count;
+        return QTest::qWaitFor([&] { return m_count > before; }, deadlineMs);
+    }
+
+private:
+    std::function<void()> m_onEnd;
+    int m_count = 0;
+};
 
 // ((row + 2 column) mod 6) + 1, row by row: no complete line anywhere.
 inline std::vector<int> patternColours()

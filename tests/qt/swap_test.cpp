@@ -25,7 +25,7 @@ TEST_F(Shown, APressInTheGapBelowBallOneSwapsItWithBallNine)
     const QColor one = faceAt(before, 1);
     const QColor nine = faceAt(before, 9);
     ASSERT_NE(one, nine);
-    QSignalSpy finished(window.get(), &MainWindow::swapFinished);
+    SwapEnds finished(*window);
     QTest::mousePress(window->boardView(), Qt::LeftButton, {}, QPoint(40, 64));
     QTest::mouseRelease(window->boardView(), Qt::LeftButton, {}, QPoint(40, 64));
     ASSERT_TRUE(finished.wait(SwapDeadlineMs));
@@ -34,7 +34,7 @@ TEST_F(Shown, APressInTheGapBelowBallOneSwapsItWithBallNine)
     EXPECT_EQ(faceAt(after, 1), nine);
     EXPECT_EQ(faceAt(after, 9), one);
     EXPECT_EQ(after.pixelColor(40, 64), QColor(0, 0, 0)) << "both tiles are home again";
-    EXPECT_EQ(window->boardView()->get(), CursorCode::SizeNS);
+    EXPECT_EQ(window->game().cursor(), CursorCode::SizeNS);
 }
 
 TEST_F(Shown, EachTickIsOnScreenBeforeTheNext)
@@ -53,7 +53,7 @@ TEST_F(Shown, EachTickIsOnScreenBeforeTheNext)
             frame = grabBoard(*window);
         }
     });
-    QSignalSpy finished(window.get(), &MainWindow::swapFinished);
+    SwapEnds finished(*window);
     QTest::mousePress(window->boardView(), Qt::RightButton, {}, QPoint(64, 40));
     ASSERT_TRUE(finished.wait(SwapDeadlineMs));
     QObject::disconnect(connection);
@@ -91,11 +91,11 @@ TEST_F(Shown, ClosingDuringASwapStopsItWhereItStands)
     QTest::mouseClick(window->boardView(), Qt::LeftButton, {}, QPoint(40, 64));
     const float home = window->form().imgBoll[1].Top;
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->form().imgBoll[1].Top != home; }, SwapDeadlineMs));
-    QSignalSpy finished(window.get(), &MainWindow::swapFinished);
+    SwapEnds finished(*window);
     window->close();
     const float top = window->form().imgBoll[1].Top;
     // With both real timers stopped no tick can come any more.
-    for (const auto* timer : window->findChildren<QTimer*>(QRegularExpression(QStringLiteral("^Timer[12]$"))))
+    for (const auto* timer : swapTimers(*window))
         EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
     QCoreApplication::processEvents();
     EXPECT_EQ(window->form().imgBoll[1].Top, top);

@@ -6,43 +6,11 @@
 
 #include <QApplication>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 namespace pellorin {
 namespace {
-
-// For the whole-program measurements only: when PELLORIN_MEASURE is set, the
-// moments of the first paint, of each press on the board (as it arrives,
-// before any handler) and of each swap's start and end go to the error
-// output, on the monotonic clock the measuring scripts read too.
-class MomentReporter final : public QObject {
-public:
-    explicit MomentReporter(MainWindow& window) : QObject(&window)
-    {
-        window.boardView()->installEventFilter(this);
-        connect(&window, &MainWindow::firstPaint, this, [] { report("first-paint"); });
-        connect(&window, &MainWindow::swapStarted, this, [] { report("swap-start"); });
-        connect(&window, &MainWindow::swapFinished, this, [] { report("swap-end"); });
-    }
-
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonPress)
-            report("press");
-        return false;
-    }
-
-private:
-    static void report(const char* what)
-    {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        std::fprintf(stderr, "%s %lld\n", what,
-                     static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-        std::fflush(stderr);
-    }
-};
 
 bool onWayland()
 {
@@ -51,7 +19,8 @@ bool onWayland()
 
 } // namespace
 
-int runGame(int argc, char* argv[], std::unique_ptr<RandomSource> random)
+int runGame(int argc, char* argv[], std::unique_ptr<RandomSource> random,
+            const std::function<void(MainWindow&)>& prepare)
 {
     const QByteArray platform = preferredPlatform(displayEnvironment(), waylandCompositorDrawsFrames);
     if (!platform.isEmpty())
@@ -64,8 +33,8 @@ int runGame(int argc, char* argv[], std::unique_ptr<RandomSource> random)
     QApplication::setWindowIcon(MainWindow::applicationIcon());
 
     MainWindow window(std::move(random));
-    if (qEnvironmentVariableIsSet("PELLORIN_MEASURE"))
-        new MomentReporter(window);
+    if (prepare)
+        prepare(window);
     // A Wayland compositor places windows itself.
     if (!onWayland())
         window.centreOnScreen();

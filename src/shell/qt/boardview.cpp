@@ -16,11 +16,11 @@ std::int16_t buttonCode(Qt::MouseButton button)
 {
     switch (button) {
     case Qt::LeftButton:
-        return 1;
+        return design::LeftButton;
     case Qt::RightButton:
-        return 2;
+        return design::RightButton;
     case Qt::MiddleButton:
-        return 4;
+        return design::MiddleButton;
     default:
         return 0;
     }
@@ -28,29 +28,37 @@ std::int16_t buttonCode(Qt::MouseButton button)
 
 std::int16_t buttonsCode(Qt::MouseButtons buttons)
 {
-    return static_cast<std::int16_t>((buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
-                                     | (buttons & Qt::MiddleButton ? 4 : 0));
+    return static_cast<std::int16_t>((buttons & Qt::LeftButton ? design::LeftButton : 0)
+                                     | (buttons & Qt::RightButton ? design::RightButton : 0)
+                                     | (buttons & Qt::MiddleButton ? design::MiddleButton : 0));
 }
 
 std::int16_t shiftCode(Qt::KeyboardModifiers modifiers)
 {
-    return static_cast<std::int16_t>((modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-                                     | (modifiers & Qt::AltModifier ? 4 : 0));
+    return static_cast<std::int16_t>((modifiers & Qt::ShiftModifier ? design::ShiftKey : 0)
+                                     | (modifiers & Qt::ControlModifier ? design::ControlKey : 0)
+                                     | (modifiers & Qt::AltModifier ? design::AltKey : 0));
 }
 
 } // namespace
 
 BoardView::BoardView(QWidget* parent) : QWidget(parent)
 {
-    setFixedSize(Form1::ClientWidth, Form1::ClientHeight);
+    setFixedSize(design::ClientWidth, design::ClientHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // every paint covers its whole region
     setMouseTracking(true);                // moves without a button held too
-    setCursor(cursorShape(m_cursor));
+    showCursor(CursorCode::Default);
 }
 
-void BoardView::addPicture(const PictureRef& picture)
+void BoardView::setGame(const Game* game)
 {
-    m_pictures.push_back(Renderings{picture.get(), {}});
+    m_game = game;
+    m_pictures.clear();
+    if (!game)
+        return;
+    const SpriteFamily& bank = game->form().imgBank;
+    for (int k = 1; k <= bank.highestIndex(); ++k)
+        m_pictures.push_back(Renderings{bank[k].Picture.get(), {}});
 }
 
 const QPixmap* BoardView::pixmapFor(const PictureData* picture, qreal devicePixelRatio)
@@ -62,8 +70,7 @@ const QPixmap* BoardView::pixmapFor(const PictureData* picture, qreal devicePixe
     const int scale = renderingScale(devicePixelRatio);
     QPixmap& pixmap = found->byScale[static_cast<std::size_t>(scale - 1)];
     if (pixmap.isNull()) {
-        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
-        pixmap.load(QStringLiteral(":/tiles/%1%2.png").arg(QString::fromStdString(picture->name), suffix));
+        pixmap.load(QStringLiteral(":/") + QString::fromStdString(design::renderingPath(picture->name, scale)));
         pixmap.setDevicePixelRatio(scale);
     }
     return &pixmap;
@@ -75,15 +82,19 @@ class BoardView::Painter final : public Canvas {
 public:
     Painter(BoardView& view, QPainter& painter) : m_view(view), m_painter(painter) {}
 
-    void clear(const Area& area) override
+    void begin(const Area& area) override
     {
-        m_painter.fillRect(QRectF(area.left, area.top, area.width, area.height), Qt::black);
+        const QRectF rect(area.left, area.top, area.width, area.height);
+        m_painter.save();
+        m_painter.setClipRect(rect, Qt::IntersectClip);
+        m_painter.fillRect(rect, Qt::black);
     }
     void draw(const PictureData& picture, const Area& area) override
     {
         if (const QPixmap* pixmap = m_view.pixmapFor(&picture, m_view.devicePixelRatioF()))
             m_painter.drawPixmap(QPointF(area.left, area.top), *pixmap);
     }
+    void end() override { m_painter.restore(); }
 
 private:
     BoardView& m_view;
@@ -97,12 +108,12 @@ void BoardView::paintEvent(QPaintEvent* event)
     const QRect dirty = event->rect();
     const Area area{static_cast<float>(dirty.x()), static_cast<float>(dirty.y()), static_cast<float>(dirty.width()),
                     static_cast<float>(dirty.height())};
-    if (!m_runner) {
+    if (!m_game) {
         painter.fillRect(dirty, Qt::black);
         return;
     }
     Painter canvas(*this, painter);
-    m_runner->paint(area, canvas);
+    m_game->paint(area, canvas);
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event)
@@ -113,12 +124,6 @@ void BoardView::mousePressEvent(QMouseEvent* event)
 void BoardView::mouseMoveEvent(QMouseEvent* event)
 {
     emit moved(buttonsCode(event->buttons()), shiftCode(event->modifiers()), event->position());
-}
-
-void BoardView::set(CursorCode code)
-{
-    m_cursor = code;
-    setCursor(cursorShape(code));
 }
 
 Qt::CursorShape BoardView::cursorShape(CursorCode code)

@@ -2,8 +2,7 @@
 // presses and moves in client pixels, and shows the window's cursor.
 #pragma once
 
-#include "platform/services.h"
-#include "window/formrunner.h"
+#include "window/game.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -13,20 +12,19 @@
 
 namespace pellorin {
 
-class BoardView final : public QWidget, public WindowCursor {
+class BoardView final : public QWidget {
     Q_OBJECT
 
 public:
     explicit BoardView(QWidget* parent = nullptr);
 
-    // What paints the client area: the game window's sprites on black.
-    void setRunner(const FormRunner* runner) { m_runner = runner; }
+    // What paints the client area: the game window's sprites on black. The
+    // bank's pictures are made drawable; their renderings load when first
+    // drawn.
+    void setGame(const Game* game);
 
-    // Makes a picture drawable; its renderings load when first drawn.
-    void addPicture(const PictureRef& picture);
-
-    CursorCode get() const override { return m_cursor; }
-    void set(CursorCode code) override;
+    // Shows one of the game's cursors over the whole client area.
+    void showCursor(CursorCode code) { setCursor(cursorShape(code)); }
 
     static Qt::CursorShape cursorShape(CursorCode code);
 
@@ -49,9 +47,8 @@ private:
     const QPixmap* pixmapFor(const PictureData* picture, qreal devicePixelRatio);
     class Painter;
 
-    const FormRunner* m_runner = nullptr;
+    const Game* m_game = nullptr;
     std::vector<Renderings> m_pictures;
-    CursorCode m_cursor = CursorCode::Default;
 };
 
 } // namespace pellorin

@@ -1,5 +1,5 @@
-// The game's top-level window: the menu, the client area, the real timers and
-// the services the game window needs, around the toolkit-free Form1.
+// The game's top-level window: the menu, the client area, the real timers,
+// the cursor and the sound: the Qt frontend of the toolkit-free Game.
 #include "shell/qt/mainwindow.h"
 
 #include <QCloseEvent>
@@ -25,7 +25,6 @@ QRect centredOnScreen(const QWidget& widget, QSize size)
 
 MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
     : QMainWindow(parent)
-    , m_random(std::move(random))
     , m_view(new BoardView(this))
 {
     setWindowTitle(QStringLiteral("Pellorin"));
@@ -46,12 +45,8 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
     m_quit = menu->addAction(QStringLiteral("&Avsluta"));
     m_quit->setObjectName(QStringLiteral("mnuAvsluta"));
 
-    m_form = std::make_unique<Form1>(Services{*m_random, m_sound, *m_view, *this});
-    m_runner = std::make_unique<FormRunner>(*m_form, static_cast<ShellPort&>(*this));
-    m_view->setRunner(m_runner.get());
-    for (int k = 1; k <= m_form->imgBank.highestIndex(); ++k)
-        m_view->addPicture(m_form->imgBank[k].Picture);
-    m_view->installEventFilter(this);
+    m_game = std::make_unique<Game>(static_cast<Frontend&>(*this), std::move(random));
+    m_view->setGame(m_game.get());
 
     m_frameWait.setParent(this);
     m_frameWait.setObjectName(QStringLiteral("frameWait"));
@@ -64,25 +59,21 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
         timer(id).setParent(this);
         timer(id).setObjectName(id == TimerId::Timer1 ? QStringLiteral("Timer1") : QStringLiteral("Timer2"));
         timer(id).setTimerType(Qt::PreciseTimer);
-        connect(&timer(id), &QTimer::timeout, this, [this, id] {
-            m_runner->tick(id);
-            if (!m_runner->timerRunning(id))
-                emit swapFinished();
-        });
+        connect(&timer(id), &QTimer::timeout, this, [this, id] { m_game->tick(id); });
     }
 
-    connect(m_newGame, &QAction::triggered, this, [this] { m_runner->newGame(); });
-    connect(m_quit, &QAction::triggered, this, [this] { m_runner->quit(); });
+    connect(m_newGame, &QAction::triggered, this, [this] { m_game->newGame(); });
+    connect(m_quit, &QAction::triggered, this, [this] { m_game->quit(); });
     connect(m_view, &BoardView::pressed, this, [this](std::int16_t button, std::int16_t shift, QPointF at) {
-        m_runner->press(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
+        m_game->press(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
     connect(m_view, &BoardView::moved, this, [this](std::int16_t button, std::int16_t shift, QPointF at) {
-        m_runner->move(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
+        m_game->move(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
 
     // The board is built before the window is first shown, so the first frame
     // already shows it.
-    m_runner->load();
+    m_game->load();
 }
 
 MainWindow::~MainWindow() = default;
@@ -122,32 +113,21 @@ void MainWindow::invalidate(const Area& area)
     m_view->update(QRectF(area.left, area.top, area.width, area.height).toAlignedRect());
 }
 
+void MainWindow::showCursor(CursorCode code)
+{
+    m_view->showCursor(code);
+}
+
 // A timer that is switched on starts counting now, so its first tick comes
 // one interval after the handler enabled it.
 void MainWindow::startTicking(TimerId id, int intervalMs)
 {
     timer(id).start(intervalMs);
-    emit swapStarted();
 }
 
 void MainWindow::stopTicking(TimerId id)
 {
     timer(id).stop();
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    // Watches the board only until its first paint.
-    if (watched == m_view && event->type() == QEvent::Paint) {
-        m_view->removeEventFilter(this);
-        QMetaObject::invokeMethod(this, &MainWindow::firstPaint, Qt::QueuedConnection);
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::unload()
-{
-    close();
 }
 
 // A maximise or full-screen request may still arrive: from a title bar that
@@ -163,7 +143,7 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    m_runner->closed();
+    m_game->closed();
     event->accept();
 }
 

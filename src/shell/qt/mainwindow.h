@@ -1,12 +1,12 @@
-// The game's top-level window: the menu, the client area, the real timers and
-// the services the game window needs, around the toolkit-free Form1.
+// The game's top-level window: the menu, the client area, the real timers,
+// the cursor and the sound: the Qt frontend of the toolkit-free Game.
 #pragma once
 
 #include "platform/clockrandom.h"
+#include "platform/frontend.h"
 #include "shell/qt/boardview.h"
 #include "shell/qt/qtsoundplayer.h"
-#include "window/form1.h"
-#include "window/formrunner.h"
+#include "window/game.h"
 
 #include <QIcon>
 #include <QMainWindow>
@@ -18,7 +18,7 @@ class QAction;
 
 namespace pellorin {
 
-class MainWindow final : public QMainWindow, private WindowHost, private ShellPort {
+class MainWindow final : public QMainWindow, private Frontend {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
 
@@ -37,39 +37,31 @@ public:
     // where the compositor places windows.
     void centreOnScreen();
 
-    const Form1& form() const { return *m_form; }
+    const Game& game() const { return *m_game; }
+    const Form1& form() const { return m_game->form(); }
     BoardView* boardView() const { return m_view; }
     QAction* newGameAction() const { return m_newGame; }
     QAction* quitAction() const { return m_quit; }
-
-signals:
-    // A press has started a swap.
-    void swapStarted();
-    // A swap has ended: its line check has returned.
-    void swapFinished();
-    // The first frame has been painted.
-    void firstPaint();
 
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void unload() override;
     void invalidate(const Area& area) override;
+    void showCursor(CursorCode code) override;
     void startTicking(TimerId id, int intervalMs) override;
     void stopTicking(TimerId id) override;
+    std::int32_t play(Cue cue) override { return m_sound.play(cue); }
+    void closeWindow() override { close(); }
     QTimer& timer(TimerId id) { return id == TimerId::Timer1 ? m_timer1 : m_timer2; }
 
     // First, as event() reads it while the children below are being made.
     bool m_centringFrame = false; // centreOnScreen() waits for the frame's size
-    std::unique_ptr<RandomSource> m_random;
     QtSoundPlayer m_sound;
     BoardView* m_view = nullptr;
-    std::unique_ptr<Form1> m_form;
-    std::unique_ptr<FormRunner> m_runner;
+    std::unique_ptr<Game> m_game;
     QTimer m_timer1;
     QTimer m_timer2;
     QTimer m_frameWait; // how long centreOnScreen() waits for a frame at most

@@ -28,7 +28,7 @@ const idleScript = [];
 const idleTasks = [];
 try {
   for (let run = 0; run < runs; ++run) {
-    const page = await harness.open('bench', { seed: run + 1, query: 'measure' });
+    const page = await harness.open('bench', { seed: run + 1 });
     firstPaint.push(await page.evaluate(() => performance.getEntriesByName('first-paint')[0].startTime));
     // Gaps whose swaps leave every line incomplete do not matter: the line
     // check runs after every swap.

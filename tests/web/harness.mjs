@@ -49,9 +49,24 @@ function watch() {
     }, ms);
     active.add(id);
     window.watched.started++;
+    performance.mark('swap-start');
     return id;
   };
-  window.clearInterval = (id) => { active.delete(id); clearInterval(id); };
+  window.clearInterval = (id) => {
+    if (active.delete(id))
+      performance.mark('swap-end');
+    clearInterval(id);
+  };
+  // The page hands out its game once the first board is drawn; the frame
+  // after is the first painted one.
+  let game;
+  Object.defineProperty(window, 'pellorin', {
+    get: () => game,
+    set: (value) => {
+      game = value;
+      requestAnimationFrame(() => performance.mark('first-paint'));
+    },
+  });
   const start = AudioBufferSourceNode.prototype.start;
   AudioBufferSourceNode.prototype.start = function (...args) {
     window.watched.played.push(Math.round(this.buffer.duration * 1000));

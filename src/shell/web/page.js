@@ -2,42 +2,41 @@
 // pointer and the menu to the game, shows its cursor and plays its cues.
 'use strict';
 
-const ClientWidth = 414;
-const ClientHeight = 413;
-const Cursors = { 0: 'default', 7: 'ns-resize', 9: 'ew-resize', 12: 'not-allowed' };
-const ButtonCodes = [1, 4, 2]; // left, middle and right, numbered as the handlers take them
+// The page's look of each of the game's cursors, by the name the game gives it.
+const CursorStyles = { default: 'default', sizeNS: 'ns-resize', sizeWE: 'ew-resize', noDrop: 'not-allowed' };
 
 const params = new URLSearchParams(location.search);
-const measuring = params.has('measure');
 const board = document.getElementById('board');
 const context = board.getContext('2d', { alpha: false });
 const menuButton = document.getElementById('mnuMeny');
 const menu = document.getElementById('menu');
 let game = null;
+let design = null; // the game's design values: sizes, codes and pictures
 let dealt = false; // the board is there: the menu and the pointer may reach it
 
 // --- Drawing -------------------------------------------------------------
 // The canvas holds one pixel per device pixel, and the tiles come from the
 // rendering the game names for the ratio, drawn one to one at 2x and 3x.
-const pictures = [];
+const pictures = []; // the bank's pictures, 1 to 6, at the rendering in use
 let scale = 1;
 
 function fitCanvas() {
   const ratio = window.devicePixelRatio || 1;
   scale = game._pellorin_rendering_scale(ratio);
-  board.width = Math.round(ClientWidth * ratio);
-  board.height = Math.round(ClientHeight * ratio);
+  board.style.width = `${design.clientWidth}px`;
+  board.style.height = `${design.clientHeight}px`;
+  board.width = Math.round(design.clientWidth * ratio);
+  board.height = Math.round(design.clientHeight * ratio);
   context.setTransform(ratio, 0, 0, ratio, 0, 0);
   matchMedia(`(resolution: ${ratio}dppx)`).addEventListener('change', rescale, { once: true });
 }
 
 function loadPictures() {
-  const suffix = scale === 1 ? '' : `@${scale}x`;
-  return Promise.all(pictures.map(async (picture) => {
+  return Promise.all(design.pictures.map(async (picture, index) => {
     const image = new Image();
-    image.src = `tiles/${picture.name}${suffix}.png`;
+    image.src = picture.renderings[scale];
     await image.decode();
-    picture.image = image;
+    pictures[index] = image;
   }));
 }
 
@@ -166,29 +165,31 @@ document.addEventListener('keydown', (event) => {
 
 // --- The board -----------------------------------------------------------
 function shiftCode(event) {
-  return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
+  const keys = design.keys;
+  return (event.shiftKey ? keys.shift : 0) | (event.ctrlKey ? keys.control : 0) | (event.altKey ? keys.alt : 0);
 }
 
 function listen() {
+  const { left, right, middle } = design.buttons;
+  const pressed = [left, middle, right]; // by the page's number of the button that changed
   board.addEventListener('mousedown', (event) => {
     event.preventDefault(); // no text selection, no middle-button scrolling
-    game._pellorin_press(ButtonCodes[event.button] || 0, shiftCode(event),
+    game._pellorin_press(pressed[event.button] || 0, shiftCode(event),
                          Math.floor(event.offsetX), Math.floor(event.offsetY));
   });
   board.addEventListener('mousemove', (event) => {
-    // The buttons held are numbered 1, 2 and 4 for left, right and middle in
-    // the page as in the handlers.
-    game._pellorin_move(event.buttons & 7, shiftCode(event), Math.floor(event.offsetX), Math.floor(event.offsetY));
+    // The page's bits of the buttons held: 1 left, 2 right, 4 middle.
+    const held = (event.buttons & 1 ? left : 0) | (event.buttons & 2 ? right : 0) | (event.buttons & 4 ? middle : 0);
+    game._pellorin_move(held, shiftCode(event), Math.floor(event.offsetX), Math.floor(event.offsetY));
   });
   board.addEventListener('contextmenu', (event) => event.preventDefault());
 }
 
 // What the game calls in the page.
+// What the game calls in the page. A repaint is begin(area), draws clipped to
+// the area, end().
 const page = {
-  picture(index, name) {
-    pictures[index - 1] = { name, image: null };
-  },
-  clear(left, top, width, height) {
+  begin(left, top, width, height) {
     context.save();
     context.beginPath();
     context.rect(left, top, width, height);
@@ -197,33 +198,32 @@ const page = {
     context.fillRect(left, top, width, height);
   },
   draw(index, left, top, width, height) {
-    const image = pictures[index - 1]?.image;
+    const image = pictures[index - 1];
     if (image)
       context.drawImage(image, left, top, width, height);
   },
-  done() {
+  end() {
     context.restore();
   },
   cursor(code) {
-    board.style.cursor = Cursors[code] || 'default';
+    board.style.cursor = cursorStyles.get(code) || 'default';
   },
   play,
-  ticking(running) {
-    if (measuring)
-      performance.mark(running ? 'swap-start' : 'swap-end');
-  },
-  unload() {
+  close() {
     closeMenu();
     document.getElementById('game').hidden = true;
     document.getElementById('ended').hidden = false;
     document.getElementById('again').focus();
   },
 };
+let cursorStyles = new Map(); // cursor code -> CSS cursor
 
 document.getElementById('again').addEventListener('click', () => location.reload());
 
 createPellorin({ page }).then(async (instance) => {
   game = instance;
+  design = JSON.parse(game.UTF8ToString(game._pellorin_design()));
+  cursorStyles = new Map(Object.entries(design.cursors).map(([name, code]) => [code, CursorStyles[name]]));
   game._pellorin_create(Number(params.get('seed')) >>> 0);
   fitCanvas();
   await loadPictures();
@@ -231,9 +231,8 @@ createPellorin({ page }).then(async (instance) => {
   dealt = true;
   listen();
   window.pellorin = game; // for looking at a game from outside
-  if (measuring)
-    requestAnimationFrame(() => performance.mark('first-paint'));
-}).catch(() => {
+}).catch((error) => {
+  console.error(error);
   document.getElementById('game').hidden = true;
   document.getElementById('ended-text').textContent = 'Pellorin kunde inte starta i den här webbläsaren.';
   document.getElementById('ended').hidden = false;

@@ -37,7 +37,7 @@ public:
 
     // A cue file larger than this is not a short cue; it is left silent
     // rather than read into memory.
-    static constexpr qint64 MaxCueBytes = qint64{4} * 1024 * 1024;
+    static constexpr qint64 MaxCueBytes = pellorin::MaxCueBytes;
 
 private:
     // A cue's samples, kept while its file stays the same so that a repeated

@@ -163,6 +163,9 @@ class X11(Server):
 
     ATTEMPTS = 3
 
+    def __init__(self, size="1024x768"):
+        self.size = size
+
     def start(self):
         for attempt in range(1, self.ATTEMPTS + 1):
             try:
@@ -177,7 +180,7 @@ class X11(Server):
         number = random.randrange(1000, 30000)
         server_log = self.runtime / f"xvfb-{attempt}.log"
         read, write = os.pipe()
-        xvfb = self.spawn(["Xvfb", f":{number}", "-displayfd", str(write), "-screen", "0", "1024x768x24",
+        xvfb = self.spawn(["Xvfb", f":{number}", "-displayfd", str(write), "-screen", "0", f"{self.size}x24",
                            "-nolisten", "tcp", "-auth", "/dev/null"],
                           pass_fds=[write], stdout=subprocess.DEVNULL, stderr=open(server_log, "w"))
         os.close(write)
@@ -312,4 +315,37 @@ class Recording:
         the earliest any block could have been, less what came after it."""
         offset = min(at - received / 4 / Pulse.RATE for at, received in self.arrivals)
         return offset + frame / Pulse.RATE
+
+
+class Wine:
+    """A Wine prefix of its own: the one named by WINEPREFIX when the test
+    run prepared one, or else a new one in a temporary folder, made with
+    wineboot and removed again. Mono and Gecko are never asked for."""
+
+    def __enter__(self):
+        self.own = "WINEPREFIX" not in os.environ
+        self.prefix = Path(tempfile.mkdtemp(prefix="pellorin-wine-")) / "prefix" if self.own \
+            else Path(os.environ["WINEPREFIX"])
+        if self.own:
+            started = time.monotonic()
+            subprocess.run(["wineboot", "-i"], env=self.env(os.environ), check=True, timeout=300,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # wineboot returns before the prefix is written; the server ends
+            # once it is.
+            subprocess.run(["wineserver", "-w"], env=self.env(os.environ), timeout=300)
+            print(f"Wine prefix made in {time.monotonic() - started:.1f} s")
+        return self
+
+    def __exit__(self, *_):
+        subprocess.run(["wineserver", "-k"], env=self.env(os.environ), stderr=subprocess.DEVNULL)
+        if self.own:
+            shutil.rmtree(self.prefix.parent, ignore_errors=True)
+
+    def env(self, base):
+        return {**base, "WINEPREFIX": str(self.prefix), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+
+    def set_dpi(self, dpi):
+        """The DPI that programs started from now on see."""
+        subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                        "/d", str(dpi), "/f"], env=self.env(os.environ), check=True, capture_output=True)
 

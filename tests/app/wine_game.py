@@ -1,0 +1,300 @@
+#!/usr/bin/env python3
+"""The native Windows program under Wine, in an X display with a window
+manager (metacity) and beside a private PulseAudio server: its window, menu,
+cursors, swaps, sounds and ends, tried as a player would, with real clicks
+and keys. Every wait is for what the screen, the process or the sound server
+shows; the swap's duration is reported, never judged.
+
+    wine_game.py PELLORIN_EXE [--screenshot FILE]"""
+
+import argparse
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+import sound_game
+from checks import Checks
+from pictures import read_rgb
+from servers import X11, Pulse, Wine, eventually, wait_until
+from xpeek import Display
+
+check = Checks()
+DEADLINE = 20  # seconds; only a hang waits this long
+BLACK = (0, 0, 0)
+TILES = Path(__file__).resolve().parents[2] / "assets" / "tiles"
+
+
+class WineGame:
+    """Pellorin.exe started under Wine from a folder of its own."""
+
+    def __init__(self, x11, wine, folder, env=None, scale=1):
+        self.x11, self.wine, self.folder, self.scale = x11, wine, folder, scale
+        self.env = wine.env(x11.env(**(env or {})))
+        self.started = time.monotonic()
+        self.process = subprocess.Popen(["wine", str(folder / "Pellorin.exe")], env=self.env, cwd=folder,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_until(lambda: x11.windows("Pellorin") or self.process.poll() is not None, DEADLINE, "the window")
+        self.window = x11.windows("Pellorin")[0]
+        self.screen = Display(x11.display)
+        # The first frame: every ball's face shows.
+        wait_until(lambda: self.geometry()[3] >= 413 * scale
+                   and all(self.face(k, scale) != BLACK for k in (1, 8)),
+                   DEADLINE, "the first painted board")
+        self.first_paint = time.monotonic() - self.started
+        ARGS.first_paint = self.first_paint
+
+    def geometry(self):
+        """The X window (the Win32 window less what the window manager draws):
+        x, y, width, height; the client area fills its bottom, below the menu."""
+        info = subprocess.run(["xwininfo", "-id", self.window], env=self.env, capture_output=True, text=True).stdout
+        field = lambda name: int(info.split(name + ":")[1].split()[0])
+        return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height"))
+
+    def origin(self, scale=1):
+        x, y, _, height = self.geometry()
+        return x, y + height - 413 * scale
+
+    def face(self, k, scale=1):
+        """The colour at the centre-left of ball k's face."""
+        left, top = self.origin(scale)
+        row, column = (k - 1) // 8, (k - 1) % 8
+        return self.screen.pixel(left + (24 + 48 * column + 12) * scale, top + (24 + 48 * row + 14) * scale)
+
+    def faces(self):
+        return [self.face(k) for k in range(1, 65)]
+
+    def at(self, x, y):
+        left, top = self.origin()
+        return self.screen.pixel(left + x, top + y)
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
+
+    def move(self, x, y):
+        left, top = self.origin()
+        self.xdotool("mousemove", left + x, top + y)
+
+    def click(self, *points):
+        """Clicks at client points, one right after the other."""
+        left, top = self.origin()
+        args = []
+        for x, y in points:
+            args += ["mousemove", left + x, top + y, "click", "1"]
+        self.xdotool(*args)
+
+    def keys(self, *keys):
+        self.xdotool("windowfocus", "--sync", self.window, "key", "--clearmodifiers", *keys)
+
+    def wait_end(self):
+        try:
+            return self.process.wait(timeout=DEADLINE)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+            return None
+        finally:
+            self.screen.close()
+
+
+def swapped(game, a, b, before):
+    """Whether balls a and b have exchanged their faces and both stand home
+    (the gap between them black again)."""
+    return game.face(a) == before[b - 1] and game.face(b) == before[a - 1]
+
+
+def swap(game, a, b, gap, others=()):
+    """Clicks in the gap (and at once at other points) and waits until the pair
+    has swapped; returns the time from the click to the last frame, or None."""
+    before = game.faces()
+    clicked = time.monotonic()
+    game.click(gap, *others)
+    if not eventually(lambda: swapped(game, a, b, before) and game.at(*gap) == BLACK, DEADLINE):
+        return None
+    return (time.monotonic() - clicked) * 1000
+
+
+def prepare(root, name, cues=None):
+    """A folder with the program and its cues (or the given files)."""
+    folder = Path(root) / name
+    folder.mkdir()
+    shutil.copy(ARGS.program, folder / "Pellorin.exe")
+    for cue in ("Bort.wav", "Swap.wav"):
+        source = Path(ARGS.program).parent / cue
+        if cues is None:
+            shutil.copy(source, folder / cue)
+        elif cues.get(cue) is not None:
+            cues[cue](source, folder / cue)
+    return folder
+
+
+def window_and_menu(x11, wine, root):
+    game = WineGame(x11, wine, prepare(root, "window"))
+    x, y, width, height = game.geometry()
+    check(width == 414 and 413 < height < 413 + 40,
+          f"the client area is 414x413 under the menu bar (X window {width}x{height})")
+    hints = x11.properties(game.window, "WM_NORMAL_HINTS")
+    check(f"minimum size: 414 by {height}" in hints and f"maximum size: 414 by {height}" in hints,
+          "the window manager is told it cannot be resized")
+    allowed = x11.properties(game.window, "_NET_WM_ALLOWED_ACTIONS")
+    check("CLOSE" in allowed and "MAXIMIZE" not in allowed and "RESIZE" not in allowed,
+          "no maximise and no resize offered")
+    icon = x11.properties(game.window, "_NET_WM_ICON")
+    check("_NET_WM_ICON(CARDINAL)" in icon and "not found" not in icon, "the window has the game's icon")
+    work = [int(v) for v in x11.root_properties_of("_NET_WORKAREA").split("=")[1].split(",")[:4]]
+    check(abs(2 * (x - work[0]) + width - work[2]) <= 1, f"centred across the screen: x {x} of {work[2]}")
+    # Windows places the window by its own frame metrics, which differ from
+    # the window manager's frame by a few pixels in height.
+    extents = [int(v) for v in x11.properties(game.window, "_NET_FRAME_EXTENTS").split("=")[1].split(",")]
+    frame_top, frame_height = y - extents[2], height + extents[2] + extents[3]
+    check(abs(2 * (frame_top - work[1]) + frame_height - work[3]) <= 40,
+          f"centred down the screen, within the difference of frame heights: frame at {frame_top}, {frame_height} tall")
+    screenshot = ARGS.screenshot or str(x11.runtime / "wine-first-frame.png")
+    x11.screenshot(screenshot)
+
+    # Each point shows another cursor than the one before, so that the change
+    # is the event waited for.
+    cursors = {}
+    game.screen = Display(x11.display)
+    for point in [(40, 64), (40, 40), (64, 40), (60, 60)]:
+        was = game.screen.cursor()[0]
+        game.move(*point)
+        eventually(lambda: game.screen.cursor()[0] != was, 5)
+        cursors[point] = game.screen.cursor()[0]
+    check(cursors[(40, 64)] in ("v_double_arrow", "sb_v_double_arrow", "ns-resize")
+          and cursors[(64, 40)] in ("h_double_arrow", "sb_h_double_arrow", "ew-resize")
+          and cursors[(40, 40)] == cursors[(60, 60)] in ("not-allowed", "crossed_circle", "circle"),
+          f"the cursor shows what a press would do: {cursors}")
+
+    duration = swap(game, 1, 9, (40, 64))
+    check(duration is not None, f"a press in a gap swaps the pair on screen ({duration or 0:.0f} ms from the click)")
+    ARGS.figures["swap seen from outside (ms)"] = duration
+
+    before = game.faces()
+    game.click((64, 40), (40, 64))  # the second press comes during the swap
+    wait_until(lambda: swapped(game, 1, 2, before) and game.at(64, 40) == BLACK, DEADLINE, "the swap")
+    check(game.face(9) == before[8], "a press during a swap is ignored")
+
+    before = game.faces()
+    game.click((40, 64))
+    game.keys("alt+m", "n")  # a new game during the swap
+    check(eventually(lambda: game.faces() != before and game.at(40, 64) == BLACK, DEADLINE)
+          and all(face != BLACK for face in game.faces()), "a new game during a swap deals a fresh board, all home")
+
+    before = game.faces()
+    left, top = game.origin()
+    game.xdotool("mousemove", left + 12, top - 8, "click", "1")  # "Meny" on the menu bar
+    game.xdotool("mousemove", left + 30, top + 12, "click", "1")  # its first item
+    check(eventually(lambda: game.faces() != before, DEADLINE), 'the menu\'s "Nytt spel" by mouse deals')
+
+    game.keys("alt+m", "a")
+    status = game.wait_end()
+    check(status == 0, f'"Avsluta" by Alt+M, A ends the program with status 0 (status {status})')
+
+    game = WineGame(x11, wine, prepare(root, "close"))
+    game.click((40, 64))
+    subprocess.run(["wmctrl", "-c", "Pellorin"], env=game.env, check=True)
+    status = game.wait_end()
+    check(status == 0, f"the window manager's close during a swap ends it with status 0 (status {status})")
+
+
+def sounds(x11, wine, root):
+    """The cues as heard through the null sink, per encoding."""
+    with Pulse() as pulse:
+        encoder = Path(ARGS.encoder) if ARGS.encoder else None
+        for encoding in ["pcm16"] + (["mulaw", "pcm24", "float", "extensible16"] if encoder else []):
+            convert = lambda source, target: subprocess.run([str(encoder), str(source), str(target), encoding],
+                                                           check=True)
+            cues = None if encoding == "pcm16" else {"Bort.wav": convert, "Swap.wav": convert}
+            recording = pulse.record()
+            game = WineGame(x11, wine, prepare(root, f"sound-{encoding}", cues), {"PULSE_SERVER": pulse.address})
+            deal = sound_game.Step("start-up deal", "Bort", 0)
+            heard = eventually(lambda: deal.done(recording), 10)
+            mark = recording.frames()
+            swap(game, 1, 9, (40, 64))
+            step = sound_game.Step("swap", "Swap", mark)
+            heard = eventually(lambda: step.done(recording), 10) and heard
+            game.keys("alt+m", "a")
+            status = game.wait_end()
+            recording.stop()
+            ARGS.encodings[encoding] = heard
+            if encoding == "pcm16":
+                check(heard and status == 0, f"the shipped cues are heard whole through PulseAudio (status {status})")
+        print("heard whole under Wine: " + ", ".join(f"{e} {'yes' if h else 'no'}" for e, h in ARGS.encodings.items()))
+
+
+def broken_cues(x11, wine, root):
+    def write(data):
+        return lambda source, target: target.write_bytes(data)
+
+    good = (Path(ARGS.program).parent / "Bort.wav").read_bytes()
+    variants = {
+        "missing": {},
+        "empty": {"Bort.wav": write(b""), "Swap.wav": write(b"")},
+        "header only": {"Bort.wav": write(good[:44]), "Swap.wav": write(good[:44])},
+        "random bytes": {"Bort.wav": write(bytes(range(256)) * 40), "Swap.wav": write(b"RIFF" + bytes(4000))},
+        "very large": {"Bort.wav": write(good + bytes(5 * 1024 * 1024)), "Swap.wav": write(good + bytes(5 << 20))},
+        "folders": {"Bort.wav": lambda s, t: t.mkdir(), "Swap.wav": lambda s, t: t.mkdir()},
+    }
+    for name, cues in variants.items():
+        game = WineGame(x11, wine, prepare(root, "broken-" + name.replace(" ", "-"), cues))
+        duration = swap(game, 1, 9, (40, 64))
+        game.keys("alt+m", "a")
+        status = game.wait_end()
+        check(duration is not None and status == 0, f"{name} cue files: silent, the swap ends, status {status}")
+
+
+def high_density(_, wine, root):
+    # A screen large enough for the window at 200 %.
+    with X11(size="1280x1024") as x11:
+        dpi_200(x11, wine, root)
+
+
+def dpi_200(x11, wine, root):
+    for dpi, scale in [(192, 2)]:
+        wine.set_dpi(dpi)
+        try:
+            game = WineGame(x11, wine, prepare(root, f"dpi-{dpi}"), scale=scale)
+            _, _, width, height = game.geometry()
+            face = game.face(1, scale)
+            # Ball 1's tile, pixel for pixel one of the native renderings.
+            left, top = game.origin(scale)
+            points = [(i, j) for i in (0, 1, 2, 5, 31, 58, 62, 63) for j in (0, 1, 3, 30, 61, 63)]
+            shown = [game.screen.pixel(left + 24 * scale + i, top + 24 * scale + j) for i, j in points]
+            native = False
+            for tile in TILES.glob(f"*@{scale}x.png"):
+                w, _, data = read_rgb(tile)
+                native |= shown == [tuple(data[3 * (j * w + i):3 * (j * w + i) + 3]) for i, j in points]
+            game.keys("alt+m", "a")
+            game.wait_end()
+        finally:
+            wine.set_dpi(96)
+        check(width == 414 * scale and height > 413 * scale and face != BLACK and native,
+              f"at {dpi} DPI the client area is {414 * scale} wide and the tiles are the {scale}x renderings"
+              f" ({width}x{height})")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("program")
+    parser.add_argument("--encoder", help="pellorin-encode-cue, to try the cues in other encodings")
+    parser.add_argument("--screenshot")
+    global ARGS
+    ARGS = parser.parse_args()
+    ARGS.program = str(Path(ARGS.program).resolve())
+    ARGS.figures, ARGS.encodings = {}, {}
+    with X11() as x11, Wine() as wine, tempfile.TemporaryDirectory() as root:
+        for part in (window_and_menu, sounds, broken_cues, high_density):
+            started = time.monotonic()
+            part(x11, wine, root)
+            ARGS.figures[f"{part.__name__} (s)"] = time.monotonic() - started
+    for name, value in ARGS.figures.items():
+        print(f"{name}: {value:.0f}" if value is not None else f"{name}: -")
+    print(f"program start to first painted board: {ARGS.first_paint * 1000:.0f} ms")
+    return check.status()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""The Windows packages under Wine: the zip holds the program, its cues and a
+readme; the MSI installs them into Program Files with a Start-menu shortcut,
+the installed program starts and ends with status 0, and the uninstall takes
+everything away again.
+
+    wine_install.py ZIP MSI"""
+
+import subprocess
+import sys
+import zipfile
+from pathlib import Path
+
+from checks import Checks
+from servers import X11, Wine, wait_until
+
+check = Checks()
+DEADLINE = 60  # seconds; msiexec under a fresh prefix is slow, but never this slow
+
+
+def main():
+    archive, msi = (Path(arg).resolve() for arg in sys.argv[1:3])
+    with zipfile.ZipFile(archive) as opened:
+        names = sorted(opened.namelist())
+    check(names == ["Bort.wav", "Pellorin.exe", "README.txt", "Swap.wav"], f"the zip holds {names}")
+
+    with X11() as x11, Wine() as wine:
+        env = wine.env(x11.env())
+        drive = wine.prefix / "drive_c"
+        installed = drive / "Program Files" / "Pellorin"
+        shortcuts = [p for p in drive.rglob("Pellorin.lnk") if "Start Menu" in str(p)]
+        status = subprocess.run(["wine", "msiexec", "/i", str(msi), "/qn"], env=env, timeout=DEADLINE).returncode
+        subprocess.run(["wineserver", "-w"], env=env, timeout=DEADLINE)
+        files = sorted(p.name for p in installed.iterdir()) if installed.is_dir() else []
+        shortcuts = [p for p in drive.rglob("Pellorin.lnk") if "Start Menu" in str(p)]
+        check(status == 0 and files == ["Bort.wav", "Pellorin.exe", "README.txt", "Swap.wav"],
+              f"msiexec /i installs into Program Files (status {status}): {files}")
+        check(len(shortcuts) == 1, f"with a shortcut in the Start menu: {[str(s.relative_to(drive)) for s in shortcuts]}")
+
+        game = subprocess.Popen(["wine", r"C:\Program Files\Pellorin\Pellorin.exe"], env=env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_until(lambda: x11.windows("Pellorin") or game.poll() is not None, DEADLINE, "the installed program's window")
+        subprocess.run(["wmctrl", "-c", "Pellorin"], env=env, check=True)
+        status = game.wait(timeout=DEADLINE)
+        check(status == 0, f"the installed program runs and ends with status 0 (status {status})")
+
+        status = subprocess.run(["wine", "msiexec", "/x", str(msi), "/qn"], env=env, timeout=DEADLINE).returncode
+        subprocess.run(["wineserver", "-w"], env=env, timeout=DEADLINE)
+        left = sorted(p.name for p in installed.iterdir()) if installed.is_dir() else []
+        shortcuts = [p for p in drive.rglob("Pellorin.lnk") if "Start Menu" in str(p)]
+        check(status == 0 and not left and not shortcuts,
+              f"msiexec /x takes it all away again (status {status}; left: {left + [str(s) for s in shortcuts]})")
+    return check.status()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -60,7 +60,8 @@ def peak_rss_kib(pid):
 
 
 class Program:
-    """A program started with PELLORIN_MEASURE set, whose reported moments are read."""
+    """A program whose reported moments are read: the game reports them always,
+    the floor when PELLORIN_MEASURE is set."""
 
     def __init__(self, path):
         env = dict(os.environ, PELLORIN_MEASURE="1")

@@ -6,39 +6,72 @@ namespace pellorin::design {
 std::string renderingPath(std::string_view picture, int scale)
 {
     std::string path = "tiles/";
-    path += picture;
-    if (scale != 1)
-        path += "@" + std::to_string(scale) + "x";
-    return path + ".png";
+    path.append(picture);
+    if (scale != 1) {
+        path.append("@");
+        path.append(std::to_string(scale));
+        path.append("x");
+    }
+    path.append(".png");
+    return path;
 }
 
 namespace {
 
-std::string jsonString(std::string_view text)
+// Appends pieces one by one (gcc 12 warns falsely about chains of string +).
+void add(std::string& out, std::string_view piece)
 {
-    return "\"" + std::string(text) + "\"";
+    out.append(piece);
+}
+
+void addString(std::string& out, std::string_view text)
+{
+    add(out, "\"");
+    add(out, text);
+    add(out, "\"");
+}
+
+void addField(std::string& out, std::string_view name, int value, bool first = false)
+{
+    add(out, first ? "" : ",");
+    addString(out, name);
+    add(out, ":");
+    add(out, std::to_string(value));
 }
 
 } // namespace
 
 std::string json()
 {
-    std::string out = "{\"clientWidth\":" + std::to_string(ClientWidth)
-        + ",\"clientHeight\":" + std::to_string(ClientHeight) + ",\"buttons\":{\"left\":" + std::to_string(LeftButton)
-        + ",\"right\":" + std::to_string(RightButton) + ",\"middle\":" + std::to_string(MiddleButton)
-        + "},\"keys\":{\"shift\":" + std::to_string(ShiftKey) + ",\"control\":" + std::to_string(ControlKey)
-        + ",\"alt\":" + std::to_string(AltKey) + "},\"cursors\":{";
+    std::string out = "{";
+    addField(out, "clientWidth", ClientWidth, true);
+    addField(out, "clientHeight", ClientHeight);
+    add(out, ",\"buttons\":{");
+    addField(out, "left", LeftButton, true);
+    addField(out, "right", RightButton);
+    addField(out, "middle", MiddleButton);
+    add(out, "},\"keys\":{");
+    addField(out, "shift", ShiftKey, true);
+    addField(out, "control", ControlKey);
+    addField(out, "alt", AltKey);
+    add(out, "},\"cursors\":{");
     for (std::size_t i = 0; i < Cursors.size(); ++i)
-        out += (i ? "," : "") + jsonString(Cursors[i].name) + ":" + std::to_string(static_cast<int>(Cursors[i].code));
-    out += "},\"pictures\":[";
+        addField(out, Cursors[i].name, static_cast<int>(Cursors[i].code), i == 0);
+    add(out, "},\"pictures\":[");
     for (std::size_t i = 0; i < Pictures.size(); ++i) {
-        out += (i ? ",{" : "{") + std::string("\"name\":") + jsonString(Pictures[i]) + ",\"renderings\":{";
-        for (std::size_t s = 0; s < RenderingScales.size(); ++s)
-            out += (s ? "," : "") + jsonString(std::to_string(RenderingScales[s])) + ":"
-                + jsonString(renderingPath(Pictures[i], RenderingScales[s]));
-        out += "}}";
+        add(out, i == 0 ? "{\"name\":" : ",{\"name\":");
+        addString(out, Pictures[i]);
+        add(out, ",\"renderings\":{");
+        for (std::size_t k = 0; k < RenderingScales.size(); ++k) {
+            add(out, k == 0 ? "" : ",");
+            addString(out, std::to_string(RenderingScales[k]));
+            add(out, ":");
+            addString(out, renderingPath(Pictures[i], RenderingScales[k]));
+        }
+        add(out, "}}");
     }
-    return out + "]}";
+    add(out, "]}");
+    return out;
 }
 
 } // namespace pellorin::design

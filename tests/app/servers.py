@@ -344,8 +344,17 @@ class Wine:
     def env(self, base):
         return {**base, "WINEPREFIX": str(self.prefix), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
+    def stop_server(self):
+        """Ends the prefix's server and every program of it, and waits until
+        it has saved the registry and gone."""
+        subprocess.run(["wineserver", "-k"], env=self.env(os.environ), stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env(os.environ), timeout=60)
+
     def set_dpi(self, dpi):
-        """The DPI that programs started from now on see."""
+        """The DPI that programs started from now on see: Wine's desktop reads
+        it as its server starts, so the server is started anew around it."""
+        self.stop_server()
         subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
                         "/d", str(dpi), "/f"], env=self.env(os.environ), check=True, capture_output=True)
+        self.stop_server()
 

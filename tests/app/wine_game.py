@@ -143,6 +143,15 @@ def window_and_menu(x11, wine, root):
           "no maximise and no resize offered")
     icon = x11.properties(game.window, "_NET_WM_ICON")
     check("_NET_WM_ICON(CARDINAL)" in icon and "not found" not in icon, "the window has the game's icon")
+    # A maximise request leaves it as it was: once the manager has granted a
+    # later request, it has dealt with this one.
+    subprocess.run(["wmctrl", "-i", "-r", game.window, "-b", "add,maximized_vert,maximized_horz"], env=game.env,
+                   check=True)
+    subprocess.run(["wmctrl", "-i", "-r", game.window, "-b", "add,above"], env=game.env, check=True)
+    wait_until(lambda: "_NET_WM_STATE_ABOVE" in x11.properties(game.window, "_NET_WM_STATE"), DEADLINE,
+               "the manager's answer to a later request")
+    check(game.geometry() == (x, y, width, height) and "MAXIMIZED" not in x11.properties(game.window, "_NET_WM_STATE"),
+          "a maximise request leaves the window as it was")
     work = [int(v) for v in x11.root_properties_of("_NET_WORKAREA").split("=")[1].split(",")[:4]]
     check(abs(2 * (x - work[0]) + width - work[2]) <= 1, f"centred across the screen: x {x} of {work[2]}")
     # Windows places the window by its own frame metrics, which differ from
@@ -198,6 +207,12 @@ def window_and_menu(x11, wine, root):
     subprocess.run(["wmctrl", "-c", "Pellorin"], env=game.env, check=True)
     status = game.wait_end()
     check(status == 0, f"the window manager's close during a swap ends it with status 0 (status {status})")
+
+    game = WineGame(x11, wine, prepare(root, "quit-in-swap"))
+    game.click((40, 64))
+    game.keys("alt+m", "a")
+    status = game.wait_end()
+    check(status == 0, f'"Avsluta" during a swap ends it with status 0 (status {status})')
 
 
 def sounds(x11, wine, root):

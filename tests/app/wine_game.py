@@ -172,9 +172,12 @@ def window_and_menu(x11, wine, root):
         game.move(*point)
         eventually(lambda: game.screen.cursor()[0] != was, 5)
         cursors[point] = game.screen.cursor()[0]
-    check(cursors[(40, 64)] in ("v_double_arrow", "sb_v_double_arrow", "ns-resize")
-          and cursors[(64, 40)] in ("h_double_arrow", "sb_h_double_arrow", "ew-resize")
-          and cursors[(40, 40)] == cursors[(60, 60)] in ("not-allowed", "crossed_circle", "circle"),
+    # Wine shows the Windows cursors as the X cursors of the same meaning,
+    # under whichever of their names the cursor theme has.
+    check(cursors[(40, 64)] in ("v_double_arrow", "sb_v_double_arrow", "ns-resize", "size_ver", "row-resize")
+          and cursors[(64, 40)] in ("h_double_arrow", "sb_h_double_arrow", "ew-resize", "size_hor", "col-resize")
+          and cursors[(40, 40)] == cursors[(60, 60)]
+          in ("not-allowed", "crossed_circle", "circle", "forbidden", "no-drop", "dnd-no-drop"),
           f"the cursor shows what a press would do: {cursors}")
 
     duration = swap(game, 1, 9, (40, 64))

@@ -32,10 +32,6 @@ public:
     // that fall due while one waits are merged into it, never queued up.
     void handled(int timer) { m_posted[static_cast<std::size_t>(timer)] = false; }
 
-    // Whether the timers keep their interval by themselves (high resolution)
-    // rather than through a raised resolution of the system's clock.
-    bool highResolution() const { return m_highResolution; }
-
 private:
     void run();
 

@@ -46,7 +46,8 @@ class Player:
         wait_until(lambda: self.count(name) >= count or self.process.poll() is not None, DEADLINE,
                    f"{name} #{count}")
         if self.count(name) < count:
-            raise RuntimeError(f"the program ended before {name} #{count}: {self.errors()}")
+            raise RuntimeError(f"the program ended with status {self.process.returncode} before {name} #{count}"
+                               f" (moments: {[moment for moment, _ in self.moments]}): {self.errors()}")
 
     def menu_bar_height(self):
         """The board fills the bottom of the window, below the menu bar."""
@@ -68,18 +69,37 @@ class Player:
         self.wait_for("swap-end", ended + 1)
 
     def keys(self, *keys):
-        """Keys to the window, which is given the keyboard first. Keys are
-        handled in the order they come, so a menu opened by one takes the next."""
+        """Keys to the window, which is given the keyboard first."""
         subprocess.run(["xdotool", "windowfocus", "--sync", self.window, "key", "--clearmodifiers", *keys],
                        env=self.x11.env(), check=True)
 
+    def typed(self, *keys):
+        """Keys to whatever has the keyboard now: an open menu keeps it."""
+        subprocess.run(["xdotool", "key", *keys], env=self.x11.env(), check=True)
+
+    def popups(self):
+        """The program's visible windows besides its main window: an open menu."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
+                               env=self.x11.env(), capture_output=True, text=True).stdout.split()
+        return [window for window in found if window != self.window]
+
+    def menu(self, key):
+        """Alt+M, and once the menu shows, the item's access key. A key typed
+        before the menu has opened would go to the window instead, and the
+        menu would stay open for the next click."""
+        self.keys("alt+m")
+        wait_until(lambda: self.popups() or self.process.poll() is not None, DEADLINE, "the menu")
+        self.typed(key)
+        # The item chosen, the menu closes (or the program ends).
+        wait_until(lambda: not self.popups() or self.process.poll() is not None, DEADLINE, "the menu to close")
+
     def new_game(self):
-        self.keys("alt+m", "n")
+        self.menu("n")
 
     def quit_by_menu(self):
         """Alt+M, A; returns the exit status, or None when the program is
         still running at the deadline."""
-        self.keys("alt+m", "a")
+        self.menu("a")
         return self.wait_end()
 
     def wait_end(self):

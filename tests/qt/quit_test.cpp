@@ -70,14 +70,15 @@ TEST_P(Quitting, EndsAtOnceWithStatusZeroAndNothingRunsAfter)
         QTimer::singleShot(0, window.get(), quit);
         break;
     case Moment::DuringASwap: {
-        // In the turn of the swap's third tick, right after it.
+        // From the event loop right after the swap's third tick, before the
+        // fourth, as a player's choice would come.
         QTest::mouseClick(window->boardView(), Qt::LeftButton, {}, QPoint(64, 88));
         auto* timer = window->findChild<QTimer*>(QStringLiteral("Timer2")); // a horizontal pair
         ASSERT_TRUE(timer && timer->isActive());
         auto ticks = std::make_shared<int>(0);
-        QObject::connect(timer, &QTimer::timeout, window.get(), [ticks, quit] {
+        QObject::connect(timer, &QTimer::timeout, window.get(), [ticks, quit, &window] {
             if (++*ticks == 3)
-                quit();
+                QMetaObject::invokeMethod(window.get(), quit, Qt::QueuedConnection);
         });
         break;
     }

@@ -153,6 +153,22 @@ TEST(GameSeam, AWindowClosedFromOutsideIsNotAskedToCloseAgain)
     EXPECT_EQ(shell.log, "");
 }
 
+// A shell hands the game a swipe whole; the game presses where it points.
+TEST(GameSeam, ASwipePressesInTheGapItPointsAt)
+{
+    RecordingShell shell;
+    auto random = std::make_unique<FakeRandom>();
+    random->fallback = [] { return FakeRandom::valueFor(3); };
+    pellorin::Game game(shell, std::move(random));
+    game.load();
+    game.swipe({40, 40}, {42, 41}); // too short
+    game.swipe({10, 10}, {90, 10}); // from the margin
+    EXPECT_EQ(shell.log, "");
+    game.swipe({100, 40}, {60, 41}); // from ball 2 towards ball 1
+    EXPECT_EQ(shell.log, "start2/25 ");
+    EXPECT_EQ(shell.cues.back(), Cue::Swap);
+}
+
 // The values a shell takes from the core, and the page's copy of them.
 TEST(Design, NamesEveryRenderingAndGivesThePageTheSameValues)
 {

@@ -196,3 +196,120 @@ TEST(Routing, AVisibleBankSpriteOverAGapSwallowsPressesAndMoves)
 
 } // namespace
 } // namespace pellorin::testing
+
+namespace pellorin::testing {
+namespace {
+
+// What a swipe on a fresh board stands for: the pair its press selects.
+PressOutcome swipeOnce(ClientPoint from, ClientPoint to)
+{
+    Game game;
+    game.load();
+    const auto gap = game.form.swipeGap(from, to);
+    if (!gap)
+        return {Started::Nothing, 0};
+    return pressOnce(gap->x, gap->y);
+}
+
+ClientPoint centreOf(int k)
+{
+    return {static_cast<float>(board::homeLeft((k - 1) % 8 + 1) + 16),
+            static_cast<float>(board::homeTop((k - 1) / 8 + 1) + 16)};
+}
+
+// From every tile in each of the four directions: the neighbour's pair, or
+// nothing off the board's edge.
+TEST(Swipe, FromEachTileSelectsThePairItPointsAt)
+{
+    struct Direction {
+        float dx, dy;
+        int pairOffset; // from the ball swiped to the pair's first ball
+        Started started;
+    };
+    const Direction directions[] = {{20, 3, 0, Started::Horizontal},
+                                    {-20, -3, -1, Started::Horizontal},
+                                    {2, 25, 0, Started::Vertical},
+                                    {-2, -25, -8, Started::Vertical}};
+    for (int k = 1; k <= 64; ++k) {
+        const int row = (k - 1) / 8 + 1;
+        const int column = (k - 1) % 8 + 1;
+        for (const Direction& d : directions) {
+            SCOPED_TRACE(::testing::Message() << "ball " << k << " by " << d.dx << "," << d.dy);
+            const ClientPoint from = centreOf(k);
+            const PressOutcome outcome = swipeOnce(from, {from.x + d.dx, from.y + d.dy});
+            // The longer stroke is the direction; the shorter one is a wobble.
+            const bool across = d.started == Started::Horizontal;
+            const bool offBoard = across ? (d.dx > 0 ? column == 8 : column == 1) : (d.dy > 0 ? row == 8 : row == 1);
+            if (offBoard) {
+                EXPECT_EQ(outcome.started, Started::Nothing);
+            } else {
+                EXPECT_EQ(outcome.started, d.started);
+                EXPECT_EQ(outcome.ballNo, k + d.pairOffset);
+            }
+        }
+    }
+}
+
+TEST(Swipe, PressesInTheMiddleOfTheGap)
+{
+    Game game;
+    game.load();
+    const auto across = game.form.swipeGap({40, 40}, {70, 45});
+    ASSERT_TRUE(across);
+    EXPECT_EQ(across->x, 64.0f);
+    EXPECT_EQ(across->y, 40.0f);
+    const auto down = game.form.swipeGap({40, 40}, {40, 200});
+    ASSERT_TRUE(down);
+    EXPECT_EQ(down->x, 40.0f);
+    EXPECT_EQ(down->y, 64.0f);
+}
+
+// A third of a tile is 32 / 3 pixels; the swipe must end past it, and off the
+// tile it started on.
+TEST(Swipe, TooShortOnTheSameTileOrFromOffATileIsNothing)
+{
+    const struct {
+        ClientPoint from, to;
+        Started started;
+    } cases[] = {
+        {{55, 40}, {65.6f, 40}, Started::Nothing},    // off the tile, but only 10.6 long
+        {{55, 40}, {65.7f, 40}, Started::Horizontal}, // 10.7
+        {{25, 40}, {55, 40}, Started::Nothing},       // 30 long, still on the tile
+        {{40, 55}, {40, 65.6f}, Started::Nothing},
+        {{40, 55}, {40, 65.7f}, Started::Vertical},
+        {{40, 40}, {60, 60}, Started::Nothing}, // as far down as across: no direction
+        {{40, 40}, {61, 60}, Started::Horizontal},
+        {{40, 40}, {60, 61}, Started::Vertical},
+        {{64, 40}, {90, 40}, Started::Nothing}, // from a gap
+        {{64, 64}, {90, 64}, Started::Nothing}, // from a crossing
+        {{10, 40}, {40, 40}, Started::Nothing}, // from the margin
+        {{23.9f, 40}, {60, 40}, Started::Nothing},
+        {{24, 40}, {60, 40}, Started::Horizontal}, // the tile's first column of pixels
+        {{55.9f, 40}, {70, 40}, Started::Horizontal},
+        {{56, 40}, {70, 40}, Started::Nothing}, // one past its last
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.from.x << "," << c.from.y << " to " << c.to.x << "," << c.to.y);
+        EXPECT_EQ(swipeOnce(c.from, c.to).started, c.started);
+    }
+}
+
+// A swipe is a press: during a swap it is ignored like one, through the
+// same game object a shell drives.
+TEST(Swipe, IsIgnoredDuringASwap)
+{
+    Game game;
+    game.load();
+    game.press(40, 64);
+    game.tick();
+    const float top = game.form.imgBoll[2].Top;
+    const auto gap = game.form.swipeGap(centreOf(2), {centreOf(2).x, centreOf(2).y + 20});
+    ASSERT_TRUE(gap);
+    game.press(gap->x, gap->y);
+    EXPECT_EQ(Form1::toIndex(game.form.BallNo), 1) << "the running swap keeps its pair";
+    EXPECT_EQ(game.form.imgBoll[2].Top, top);
+    EXPECT_EQ(game.finishSwap(), 10);
+}
+
+} // namespace
+} // namespace pellorin::testing

@@ -11,6 +11,12 @@
 
 namespace pellorin {
 
+// A point in client pixels.
+struct ClientPoint {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
 // A rectangle of client pixels.
 struct Area {
     float left = 0.0f;

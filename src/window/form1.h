@@ -7,6 +7,7 @@
 // subsystem (board/, input/, animation/, lines/); this file ties them together.
 #pragma once
 
+#include "platform/drawing.h"
 #include "platform/services.h"
 #include "platform/sprite.h"
 #include "platform/timer.h"
@@ -15,6 +16,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace pellorin {
 
@@ -73,6 +75,10 @@ public:
     // input/form_mousemove.cpp
     void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void imgBoll_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
+    // input/swipe.cpp: a swipe that starts on a tile and ends beyond it,
+    // more than a third of a tile towards a neighbour, stands for a press in
+    // the middle of the gap between the two; any other swipe for nothing.
+    std::optional<ClientPoint> swipeGap(ClientPoint from, ClientPoint to) const;
     // animation/timer_timer.cpp
     void Timer1_Timer();
     void Timer2_Timer();

@@ -19,6 +19,12 @@ void Game::set(CursorCode code)
     m_frontend.showCursor(code);
 }
 
+void Game::swipe(ClientPoint from, ClientPoint to)
+{
+    if (const auto gap = m_form.swipeGap(from, to))
+        press(design::LeftButton, 0, gap->x, gap->y);
+}
+
 void Game::quit()
 {
     m_runner.quit();

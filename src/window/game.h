@@ -28,6 +28,9 @@ public:
     // those held, for a move) and the modifier keys (window/design.h).
     void press(std::int16_t button, std::int16_t shift, float x, float y) { m_runner.press(button, shift, x, y); }
     void move(std::int16_t buttons, std::int16_t shift, float x, float y) { m_runner.move(buttons, shift, x, y); }
+    // A swipe on a touch screen, from where the finger went down to where it
+    // left: the press with the left button that it stands for, if any.
+    void swipe(ClientPoint from, ClientPoint to);
     // The menu's two commands.
     void newGame() { m_runner.newGame(); }
     // Quitting stops the timers first and only then asks the frontend to

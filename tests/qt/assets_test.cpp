@@ -6,6 +6,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace pellorin::artwork {
@@ -33,6 +36,25 @@ TEST(Assets, IconsMatchTheGenerator)
         EXPECT_EQ(committed.size(), QSize(size, size));
         EXPECT_EQ(committed.convertToFormat(QImage::Format_RGB32), icon(size)) << size;
     }
+}
+
+TEST(Assets, WebIconsMatchTheGeneratorAndTheMaskableOneKeepsToTheSafeCircle)
+{
+    for (const int size : WebIconSizes) {
+        const QImage committed(Assets + QStringLiteral("/icons/pellorin-%1.png").arg(size));
+        EXPECT_EQ(committed.convertToFormat(QImage::Format_RGB32), icon(size)) << size;
+    }
+    const QImage maskable(Assets + QStringLiteral("/icons/pellorin-maskable-512.png"));
+    ASSERT_EQ(maskable.convertToFormat(QImage::Format_RGB32), icon(MaskableIconSize, MaskableFill));
+    // Every lit pixel lies within the circle a launcher keeps (radius 40 % of
+    // the side), and the dots still span most of it.
+    double farthest = 0.0;
+    for (int y = 0; y < maskable.height(); ++y)
+        for (int x = 0; x < maskable.width(); ++x)
+            if (maskable.pixel(x, y) != qRgb(0, 0, 0))
+                farthest = std::max(farthest, std::hypot(x + 0.5 - 256.0, y + 0.5 - 256.0));
+    EXPECT_LE(farthest, 0.40 * 512);
+    EXPECT_GT(farthest, 0.35 * 512);
 }
 
 TEST(Assets, SoundsMatchTheGenerator)

@@ -83,22 +83,23 @@ QImage tile(const TileColours& colours, int scale)
     return image;
 }
 
-QImage icon(int size)
+QImage icon(int size, double fill)
 {
     // Row by row from the top, as bank indices 1..6.
     static constexpr std::array<int, 16> dots{1, 1, 2, 1, 4, 2, 3, 5, 3, 1, 6, 3, 4, 6, 3, 5};
     constexpr int Samples = 4; // per axis, for smooth dot edges at every size
-    const double unit = size / 32.0;
+    const double unit = size * fill / 32.0;
     const double radius = 2.5 * unit;
+    const double inset = size * (1.0 - fill) / 2.0;
 
     QImage image(size, size, QImage::Format_RGB32);
     image.fill(Qt::black);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            const int column = std::clamp(static_cast<int>((x + 0.5) / unit - 3.0) / 7, 0, 3);
-            const int row = std::clamp(static_cast<int>((y + 0.5) / unit - 3.0) / 7, 0, 3);
-            const double cx = (3.0 + 7.0 * column + 2.5) * unit;
-            const double cy = (3.0 + 7.0 * row + 2.5) * unit;
+            const int column = std::clamp(static_cast<int>((x + 0.5 - inset) / unit - 3.0) / 7, 0, 3);
+            const int row = std::clamp(static_cast<int>((y + 0.5 - inset) / unit - 3.0) / 7, 0, 3);
+            const double cx = inset + (3.0 + 7.0 * column + 2.5) * unit;
+            const double cy = inset + (3.0 + 7.0 * row + 2.5) * unit;
             int covered = 0;
             for (int sy = 0; sy < Samples; ++sy) {
                 for (int sx = 0; sx < Samples; ++sx) {

@@ -40,6 +40,11 @@ int main(int argc, char* argv[])
     }
     for (const int size : IconSizes)
         ok = ok && icon(size).save(out.filePath(QStringLiteral("icons/pellorin-%1.png").arg(size)));
+    for (const int size : WebIconSizes)
+        ok = ok && icon(size).save(out.filePath(QStringLiteral("icons/pellorin-%1.png").arg(size)));
+    ok = ok
+        && icon(MaskableIconSize, MaskableFill)
+               .save(out.filePath(QStringLiteral("icons/pellorin-maskable-%1.png").arg(MaskableIconSize)));
     // The Windows executable's own icon, for its resource script.
     ok = ok && icon(48).save(out.filePath(QStringLiteral("icons/pellorin.ico")), "ICO");
     ok = ok && writeFile(out.filePath(QStringLiteral("sounds/Swap.wav")), wavFile(swapSound()));

@@ -223,7 +223,7 @@ describe('sound', () => {
     await click(page, 64, 40);
     await idle(page);
     await cuesSettled(page);
-    const swapFetches = () => harness.requests.filter((line) => line.includes('/replaced/Swap.wav'));
+    const swapFetches = () => harness.requests.filter((line) => line.includes('/replaced/Swap.wav HTTP'));
     const statuses = () => swapFetches().map((line) => line.split('" ')[1].split(' ')[0]);
     await harness.logged(() => swapFetches().length === 2);
     assert.deepEqual(statuses(), ['200', '304']);

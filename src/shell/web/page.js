@@ -14,36 +14,86 @@ let game = null;
 let design = null; // the game's design values: sizes, codes and pictures
 let dealt = false; // the board is there: the menu and the pointer may reach it
 
-// --- Drawing -------------------------------------------------------------
-// The canvas holds one pixel per device pixel, and the tiles come from the
-// rendering the game names for the ratio, drawn one to one at 2x and 3x.
+// --- Fit and drawing ----------------------------------------------------
+// The game area keeps its shape at the largest size the viewport holds under
+// the menu bar; unless a finger leads (a coarse pointer), it grows no larger
+// than 1x, so a desktop with a mouse keeps the page it has always had. The
+// canvas holds one pixel per device pixel and stands on whole device pixels,
+// so nothing is resampled on the way to the screen. The tiles come from the
+// rendering the game names for the device pixels per client pixel.
+const gameArea = document.getElementById('game');
+const menuBar = document.querySelector('.menubar');
+const coarsePointer = matchMedia('(pointer: coarse)');
 const pictures = []; // the bank's pictures, 1 to 6, at the rendering in use
-let scale = 1;
+let scale = 0; // the rendering in use, 1 to 3
+let clientPerCss = { x: 1, y: 1 }; // client pixels per CSS pixel of the board
+let fitted = '';
 
-function fitCanvas() {
+function fit() {
   const ratio = window.devicePixelRatio || 1;
-  scale = game._pellorin_rendering_scale(ratio);
-  board.style.width = `${design.clientWidth}px`;
-  board.style.height = `${design.clientHeight}px`;
-  board.width = Math.round(design.clientWidth * ratio);
-  board.height = Math.round(design.clientHeight * ratio);
-  context.setTransform(ratio, 0, 0, ratio, 0, 0);
-  matchMedia(`(resolution: ${ratio}dppx)`).addEventListener('change', rescale, { once: true });
+  const viewport = document.documentElement;
+  const width = viewport.clientWidth;
+  const height = viewport.clientHeight;
+  const menuHeight = menuBar.offsetHeight;
+  let size = Math.min(width / design.clientWidth, (height - menuHeight) / design.clientHeight);
+  if (!coarsePointer.matches && size >= 1)
+    size = 1;
+  const deviceWidth = Math.max(1, Math.floor(design.clientWidth * size * ratio));
+  const deviceHeight = Math.max(1, Math.floor(design.clientHeight * size * ratio));
+  // The board's top left corner on a whole device pixel, the whole centred.
+  const left = Math.floor((width * ratio - deviceWidth) / 2);
+  const boardTop = Math.floor((height * ratio - deviceHeight - menuHeight * ratio) / 2 + menuHeight * ratio);
+  gameArea.style.left = `${left / ratio}px`;
+  gameArea.style.top = `${boardTop / ratio - menuHeight}px`;
+  gameArea.style.width = `${deviceWidth / ratio}px`;
+  board.style.width = `${deviceWidth / ratio}px`;
+  board.style.height = `${deviceHeight / ratio}px`;
+  clientPerCss = { x: (design.clientWidth * ratio) / deviceWidth, y: (design.clientHeight * ratio) / deviceHeight };
+  const shape = `${deviceWidth}x${deviceHeight}`;
+  if (shape === fitted)
+    return false;
+  fitted = shape;
+  board.width = deviceWidth; // which clears it: the caller draws it whole
+  board.height = deviceHeight;
+  context.setTransform(deviceWidth / design.clientWidth, 0, 0, deviceHeight / design.clientHeight, 0, 0);
+  context.imageSmoothingQuality = 'high';
+  return true;
 }
 
-function loadPictures() {
-  return Promise.all(design.pictures.map(async (picture, index) => {
+async function loadPictures(wanted) {
+  const images = await Promise.all(design.pictures.map(async (picture) => {
     const image = new Image();
-    image.src = picture.renderings[scale];
+    image.src = picture.renderings[wanted];
     await image.decode();
-    pictures[index] = image;
+    return image;
   }));
+  return images;
 }
 
-async function rescale() {
-  fitCanvas();
-  await loadPictures();
+// Fits the board to the viewport again and draws it whole, at once with the
+// pictures at hand and again when those of a better rendering have arrived.
+let refitting = 0;
+async function refit() {
+  if (!fit())
+    return;
   game._pellorin_repaint();
+  const wanted = game._pellorin_rendering_scale(board.width / design.clientWidth);
+  if (wanted === scale)
+    return;
+  const request = ++refitting;
+  const images = await loadPictures(wanted);
+  if (request !== refitting)
+    return;
+  scale = wanted;
+  images.forEach((image, index) => { pictures[index] = image; });
+  game._pellorin_repaint();
+}
+
+function watchViewport() {
+  window.addEventListener('resize', refit);
+  const ratio = window.devicePixelRatio || 1;
+  matchMedia(`(resolution: ${ratio}dppx)`).addEventListener('change', () => { refit(); watchViewport(); },
+                                                            { once: true });
 }
 
 // --- Sound ---------------------------------------------------------------
@@ -80,6 +130,11 @@ async function decodedCue(file, audio) {
   decoded.set(file, { version, buffer });
   return buffer;
 }
+
+// A touch counts as the player's gesture only when the finger lifts, which is
+// after its press has asked for a cue: the sound is let in then.
+for (const type of ['pointerup', 'keydown'])
+  document.addEventListener(type, () => { if (game) audioContext(); }, true);
 
 function play(file) {
   // A newer request cuts off whatever still plays, even when it fails.
@@ -132,8 +187,9 @@ function choose(item) {
 
 menuButton.addEventListener('click', () => (menuOpen() ? closeMenu() : openMenu()));
 menu.addEventListener('click', (event) => choose(event.target.closest('[role=menuitem]')?.id));
-// A press outside the open menu closes it and goes no further, as on the desktop.
-document.addEventListener('mousedown', (event) => {
+// A press outside the open menu closes it and goes no further, as on the
+// desktop; cancelling the pointer's press holds back the mouse's as well.
+document.addEventListener('pointerdown', (event) => {
   if (menuOpen() && !event.target.closest('.menubar')) {
     closeMenu();
     event.stopPropagation();
@@ -169,23 +225,59 @@ function shiftCode(event) {
   return (event.shiftKey ? keys.shift : 0) | (event.ctrlKey ? keys.control : 0) | (event.altKey ? keys.alt : 0);
 }
 
+// The client point under a pointer event, in whole client pixels as the
+// desktop delivers them, and unrounded for a swipe.
+function clientPoint(event) {
+  return { x: event.offsetX * clientPerCss.x, y: event.offsetY * clientPerCss.y };
+}
+
 function listen() {
   const { left, right, middle } = design.buttons;
   const pressed = [left, middle, right]; // by the page's number of the button that changed
   board.addEventListener('mousedown', (event) => {
     event.preventDefault(); // no text selection, no middle-button scrolling
-    game._pellorin_press(pressed[event.button] || 0, shiftCode(event),
-                         Math.floor(event.offsetX), Math.floor(event.offsetY));
+    const { x, y } = clientPoint(event);
+    game._pellorin_press(pressed[event.button] || 0, shiftCode(event), Math.floor(x), Math.floor(y));
   });
   board.addEventListener('mousemove', (event) => {
     // The page's bits of the buttons held: 1 left, 2 right, 4 middle.
     const held = (event.buttons & 1 ? left : 0) | (event.buttons & 2 ? right : 0) | (event.buttons & 4 ? middle : 0);
-    game._pellorin_move(held, shiftCode(event), Math.floor(event.offsetX), Math.floor(event.offsetY));
+    const { x, y } = clientPoint(event);
+    game._pellorin_move(held, shiftCode(event), Math.floor(x), Math.floor(y));
   });
-  board.addEventListener('contextmenu', (event) => event.preventDefault());
+  // A finger or a pen: where it goes down is a press, as a click is, and
+  // where it lifts ends a swipe, which the game turns into the press it
+  // stands for. There is no hover, so no move and no cursor. Only the first
+  // finger down plays.
+  let stroke = null; // { id, from }
+  board.addEventListener('pointerdown', (event) => {
+    if (event.pointerType === 'mouse')
+      return;
+    event.preventDefault(); // no emulated mouse events after it
+    if (stroke)
+      return;
+    const from = clientPoint(event);
+    stroke = { id: event.pointerId, from };
+    game._pellorin_press(left, 0, Math.floor(from.x), Math.floor(from.y));
+  });
+  board.addEventListener('pointerup', (event) => {
+    if (stroke?.id !== event.pointerId)
+      return;
+    const { from } = stroke;
+    stroke = null;
+    const to = clientPoint(event);
+    game._pellorin_swipe(from.x, from.y, to.x, to.y);
+  });
+  board.addEventListener('pointercancel', (event) => {
+    if (stroke?.id === event.pointerId)
+      stroke = null;
+  });
+  // No long-press menu, no double-tap zoom and no scrolling over the game.
+  gameArea.addEventListener('contextmenu', (event) => event.preventDefault());
+  gameArea.addEventListener('touchstart', (event) => { if (event.target === board) event.preventDefault(); },
+                            { passive: false });
 }
 
-// What the game calls in the page.
 // What the game calls in the page. A repaint is begin(area), draws clipped to
 // the area, end().
 const page = {
@@ -211,7 +303,7 @@ const page = {
   play,
   close() {
     closeMenu();
-    document.getElementById('game').hidden = true;
+    gameArea.hidden = true;
     document.getElementById('ended').hidden = false;
     document.getElementById('again').focus();
   },
@@ -225,12 +317,17 @@ createPellorin({ page }).then(async (instance) => {
   design = JSON.parse(game.UTF8ToString(game._pellorin_design()));
   cursorStyles = new Map(Object.entries(design.cursors).map(([name, code]) => [code, CursorStyles[name]]));
   game._pellorin_create(Number(params.get('seed')) >>> 0);
-  fitCanvas();
-  await loadPictures();
+  fit();
+  scale = game._pellorin_rendering_scale(board.width / design.clientWidth);
+  (await loadPictures(scale)).forEach((image, index) => { pictures[index] = image; });
   game._pellorin_load();
   dealt = true;
   listen();
+  watchViewport();
   window.pellorin = game; // for looking at a game from outside
+  // The site is kept for playing offline; a browser without workers, or a
+  // page not served over HTTPS, plays on without.
+  navigator.serviceWorker?.register('sw.js').catch(() => {});
 }).catch((error) => {
   console.error(error);
   document.getElementById('game').hidden = true;

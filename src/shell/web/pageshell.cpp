@@ -120,6 +120,12 @@ EMSCRIPTEN_KEEPALIVE void pellorin_move(int buttons, int shift, float x, float y
     g_shell->game().move(static_cast<std::int16_t>(buttons), static_cast<std::int16_t>(shift), x, y);
 }
 
+// A finger's stroke from where it went down to where it lifted.
+EMSCRIPTEN_KEEPALIVE void pellorin_swipe(float fromX, float fromY, float toX, float toY)
+{
+    g_shell->game().swipe({fromX, fromY}, {toX, toY});
+}
+
 EMSCRIPTEN_KEEPALIVE void pellorin_new_game()
 {
     g_shell->game().newGame();

@@ -23,10 +23,12 @@ export function home(k) {
 // their ticks, records every cue that starts and stops playing, and counts the
 // fetches, reads and decodes of cue files still under way (cueWork), so that a
 // test can wait until every cue request has come to its end. A test may set
-// watched.afterTick to act in the same turn as a tick, right after it.
+// watched.afterTick to act in the same turn as a tick, right after it, and
+// may hold the ticks (watched.held): those that come due meanwhile are
+// delivered, in order, once released, so that the game misses none.
 function watch() {
   const active = new Set();
-  window.watched = { active, started: 0, ticks: 0, played: [], stopped: 0, afterTick: null, cueWork: 0 };
+  window.watched = { active, started: 0, ticks: 0, played: [], stopped: 0, afterTick: null, cueWork: 0, held: false, owed: 0 };
   const counted = (promise) => {
     window.watched.cueWork++;
     const settled = () => { window.watched.cueWork--; };
@@ -43,9 +45,17 @@ function watch() {
   const clearInterval = window.clearInterval;
   window.setInterval = (callback, ms, ...rest) => {
     const id = setInterval(() => {
-      window.watched.ticks++;
-      callback(...rest);
-      window.watched.afterTick?.();
+      const watched = window.watched;
+      if (watched.held) {
+        watched.owed++;
+        return;
+      }
+      for (let due = watched.owed + 1; due > 0 && active.has(id); --due) {
+        watched.ticks++;
+        callback(...rest);
+        watched.afterTick?.();
+      }
+      watched.owed = 0;
     }, ms);
     active.add(id);
     window.watched.started++;
@@ -103,6 +113,7 @@ export class Harness {
     harness.browser = await puppeteer.launch({
       executablePath: process.env.PELLORIN_CHROMIUM || '/usr/bin/chromium',
       headless: true,
+      protocolTimeout: 60000,
       args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
              '--disable-component-update', '--disable-sync', '--disable-features=Translate'],
     });
@@ -129,17 +140,32 @@ export class Harness {
     return folder;
   }
 
+  // Serves a site's folder on a server of its own, which a test may stop to
+  // cut the network. Returns { url, stop() }.
+  async serve(name) {
+    const server = spawn('python3', [join(top, 'tools', 'serve-web'), join(this.root, name)], { stdio: ['ignore', 'pipe', 'ignore'] });
+    const url = await new Promise((resolve) => server.stdout.setEncoding('utf8').once('data', (line) => resolve(line.trim())));
+    const stopped = new Promise((resolve) => server.once('exit', resolve));
+    return { url, stop: () => { server.kill(); return stopped; } };
+  }
+
   // Opens a site's page in a fresh browser context and waits until the game
-  // has drawn its board. Console errors and page errors are collected.
-  async open(name, { seed = 7, scale = 1, query = '' } = {}) {
-    const context = await this.browser.createBrowserContext();
+  // has drawn its board. Console errors and page errors are collected. A
+  // device is { width, height, scale, touch }: a phone or a tablet when touch.
+  // The default context is the browser's own profile, the only one from
+  // which a site can be installed.
+  async open(name, { seed = 7, scale = 1, query = '', device = null, url = null, profile = false } = {}) {
+    const context = profile ? this.browser.defaultBrowserContext() : await this.browser.createBrowserContext();
     const page = await context.newPage();
     page.errors = [];
     page.on('console', (message) => { if (message.type() === 'error') page.errors.push(message.text()); });
     page.on('pageerror', (error) => page.errors.push(error.message));
-    await page.setViewport({ width: 640, height: 560, deviceScaleFactor: scale });
+    await page.setViewport(device
+      ? { width: device.width, height: device.height, deviceScaleFactor: device.scale, isMobile: device.touch,
+          hasTouch: device.touch, isLandscape: device.width > device.height }
+      : { width: 640, height: 560, deviceScaleFactor: scale });
     await page.evaluateOnNewDocument(watch);
-    await page.goto(`${this.url}${name}/?seed=${seed}${query && `&${query}`}`);
+    await page.goto(`${url || `${this.url}${name}/`}?seed=${seed}${query && `&${query}`}`);
     await page.waitForFunction(() => window.pellorin);
     page.board = await (await page.$('#board')).boundingBox();
     return page;
@@ -170,14 +196,16 @@ export function cuesSettled(page) {
   return page.waitForFunction(() => window.watched.cueWork === 0, { timeout: 10000 });
 }
 
-// The canvas pixel [r, g, b] at each client point, read from its backing store.
-export function pixels(page, points) {
-  return page.evaluate((points) => {
+// The canvas pixel [r, g, b] at each client point, read from its backing
+// store: the device pixel under the client pixel's top left corner, or, with
+// centre, under its middle.
+export function pixels(page, points, { centre = false } = {}) {
+  return page.evaluate((points, offset) => {
     const board = document.getElementById('board');
     const ratio = board.width / 414;
     const context = board.getContext('2d');
-    return points.map(([x, y]) => Array.from(context.getImageData(Math.floor(x * ratio), Math.floor(y * ratio), 1, 1).data.slice(0, 3)));
-  }, points);
+    return points.map(([x, y]) => Array.from(context.getImageData(Math.floor((x + offset) * ratio), Math.floor((y + offset) * ratio), 1, 1).data.slice(0, 3)));
+  }, points, centre ? 0.5 : 0);
 }
 
 // Where ball k's face is sampled: left of the faint diagonal second tone.

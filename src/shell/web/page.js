@@ -32,17 +32,19 @@ let fitted = '';
 function fit() {
   const ratio = window.devicePixelRatio || 1;
   const viewport = document.documentElement;
-  const width = viewport.clientWidth;
-  const height = viewport.clientHeight;
+  // What the viewport holds, in whole device pixels, under the menu bar.
   const menuHeight = menuBar.offsetHeight;
-  let size = Math.min(width / design.clientWidth, (height - menuHeight) / design.clientHeight);
-  if (!coarsePointer.matches && size >= 1)
-    size = 1;
-  const deviceWidth = Math.max(1, Math.floor(design.clientWidth * size * ratio));
-  const deviceHeight = Math.max(1, Math.floor(design.clientHeight * size * ratio));
+  const menuDevice = Math.ceil(menuHeight * ratio);
+  const roomWidth = Math.floor(viewport.clientWidth * ratio);
+  const roomHeight = Math.floor(viewport.clientHeight * ratio) - menuDevice;
+  let perClient = Math.min(roomWidth / design.clientWidth, roomHeight / design.clientHeight);
+  if (!coarsePointer.matches)
+    perClient = Math.min(perClient, ratio);
+  const deviceWidth = Math.max(1, Math.floor(design.clientWidth * perClient));
+  const deviceHeight = Math.max(1, Math.floor(design.clientHeight * perClient));
   // The board's top left corner on a whole device pixel, the whole centred.
-  const left = Math.floor((width * ratio - deviceWidth) / 2);
-  const boardTop = Math.floor((height * ratio - deviceHeight - menuHeight * ratio) / 2 + menuHeight * ratio);
+  const left = Math.floor((roomWidth - deviceWidth) / 2);
+  const boardTop = menuDevice + Math.floor((roomHeight - deviceHeight) / 2);
   gameArea.style.left = `${left / ratio}px`;
   gameArea.style.top = `${boardTop / ratio - menuHeight}px`;
   gameArea.style.width = `${deviceWidth / ratio}px`;
@@ -225,6 +227,24 @@ function shiftCode(event) {
   return (event.shiftKey ? keys.shift : 0) | (event.ctrlKey ? keys.control : 0) | (event.altKey ? keys.alt : 0);
 }
 
+// The game's cursor shows while a mouse is in use; a finger has no hover,
+// and the page shows no cursor for it.
+let gameCursor = 0;
+let mouseInUse = !coarsePointer.matches;
+
+function showCursor() {
+  board.style.cursor = mouseInUse ? cursorStyles.get(gameCursor) || 'default' : '';
+}
+
+function pointerInUse(event) {
+  const mouse = event.pointerType === 'mouse';
+  if (mouse !== mouseInUse) {
+    mouseInUse = mouse;
+    showCursor();
+  }
+  return mouse;
+}
+
 // The client point under a pointer event, in whole client pixels as the
 // desktop delivers them, and unrounded for a swipe.
 function clientPoint(event) {
@@ -234,17 +254,33 @@ function clientPoint(event) {
 function listen() {
   const { left, right, middle } = design.buttons;
   const pressed = [left, middle, right]; // by the page's number of the button that changed
-  board.addEventListener('mousedown', (event) => {
-    event.preventDefault(); // no text selection, no middle-button scrolling
+  const bits = [1, 4, 2]; // the page's bit in buttons, by that number
+  const mouseButtons = (event) =>
+    (event.buttons & 1 ? left : 0) | (event.buttons & 2 ? right : 0) | (event.buttons & 4 ? middle : 0);
+  const mousePress = (event) => {
     const { x, y } = clientPoint(event);
     game._pellorin_press(pressed[event.button] || 0, shiftCode(event), Math.floor(x), Math.floor(y));
+  };
+  // The mouse through pointer events too, so that a touch's emulated mouse
+  // events never reach the game. The first button down is a pointerdown; a
+  // further one while it is held comes as a move that names a button.
+  board.addEventListener('pointerdown', (event) => {
+    if (!pointerInUse(event))
+      return;
+    event.preventDefault();
+    mousePress(event);
   });
-  board.addEventListener('mousemove', (event) => {
-    // The page's bits of the buttons held: 1 left, 2 right, 4 middle.
-    const held = (event.buttons & 1 ? left : 0) | (event.buttons & 2 ? right : 0) | (event.buttons & 4 ? middle : 0);
+  board.addEventListener('pointermove', (event) => {
+    if (!pointerInUse(event))
+      return;
+    if (event.button >= 0 && event.buttons & bits[event.button]) {
+      mousePress(event);
+      return;
+    }
     const { x, y } = clientPoint(event);
-    game._pellorin_move(held, shiftCode(event), Math.floor(x), Math.floor(y));
+    game._pellorin_move(mouseButtons(event), shiftCode(event), Math.floor(x), Math.floor(y));
   });
+  board.addEventListener('mousedown', (event) => event.preventDefault()); // no selection, no autoscroll
   // A finger or a pen: where it goes down is a press, as a click is, and
   // where it lifts ends a swipe, which the game turns into the press it
   // stands for. There is no hover, so no move and no cursor. Only the first
@@ -298,7 +334,8 @@ const page = {
     context.restore();
   },
   cursor(code) {
-    board.style.cursor = cursorStyles.get(code) || 'default';
+    gameCursor = code;
+    showCursor();
   },
   play,
   close() {

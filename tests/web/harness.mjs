@@ -154,7 +154,8 @@ export class Harness {
   // device is { width, height, scale, touch }: a phone or a tablet when touch.
   // The default context is the browser's own profile, the only one from
   // which a site can be installed.
-  async open(name, { seed = 7, scale = 1, query = '', device = null, url = null, profile = false } = {}) {
+  // prepare(page) runs before the page is loaded.
+  async open(name, { seed = 7, scale = 1, query = '', device = null, url = null, profile = false, prepare = null } = {}) {
     const context = profile ? this.browser.defaultBrowserContext() : await this.browser.createBrowserContext();
     const page = await context.newPage();
     page.errors = [];
@@ -165,6 +166,7 @@ export class Harness {
           hasTouch: device.touch, isLandscape: device.width > device.height }
       : { width: 640, height: 560, deviceScaleFactor: scale });
     await page.evaluateOnNewDocument(watch);
+    await prepare?.(page);
     await page.goto(`${url || `${this.url}${name}/`}?seed=${seed}${query && `&${query}`}`);
     await page.waitForFunction(() => window.pellorin);
     page.board = await (await page.$('#board')).boundingBox();

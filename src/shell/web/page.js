@@ -365,6 +365,7 @@ createPellorin({ page }).then(async (instance) => {
   // The site is kept for playing offline; a browser without workers, or a
   // page not served over HTTPS, plays on without.
   navigator.serviceWorker?.register('sw.js').catch(() => {});
+  navigator.serviceWorker?.controller?.postMessage('drawn');
 }).catch((error) => {
   console.error(error);
   document.getElementById('game').hidden = true;

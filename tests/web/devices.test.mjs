@@ -308,6 +308,9 @@ for (const device of Devices) {
       assert.equal(await page.evaluate(() => window.nextBuild), true);
       assert.match(await page.evaluate(() => fetch('page.js').then((response) => response.text())), /nextBuild/);
       await assertBoardWhole(page);
+      // With the old page gone, so is the old build's cache.
+      await page.waitForFunction(async () => (await caches.keys()).filter((name) => name !== 'pellorin-pages').join() === 'pellorin-next',
+                                 { timeout: 10000, polling: 100 });
     });
 
     test('Chromium finds nothing against installing it', async () => {

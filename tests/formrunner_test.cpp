@@ -112,14 +112,24 @@ TEST_F(Runner, PaintsBlackThenTheVisibleSpritesThatReachIntoTheArea)
     EXPECT_EQ(shell.log, "begin red@24,36 red@24,60 end ");
 }
 
+// A game over a recording shell, dealing red tiles only.
+class GameSeam : public ::testing::Test {
+protected:
+    static std::unique_ptr<FakeRandom> allRed()
+    {
+        auto random = std::make_unique<FakeRandom>();
+        random->fallback = [] { return FakeRandom::valueFor(1); };
+        return random;
+    }
+
+    RecordingShell shell;
+    pellorin::Game game{shell, allRed()};
+};
+
 // The one seam a shell implements: the game reaches the shell only through
 // its frontend, and keeps the cursor it last showed.
-TEST(GameSeam, ReachesTheShellOnlyThroughItsFrontend)
+TEST_F(GameSeam, ReachesTheShellOnlyThroughItsFrontend)
 {
-    RecordingShell shell;
-    auto random = std::make_unique<FakeRandom>();
-    random->fallback = [] { return FakeRandom::valueFor(1); };
-    pellorin::Game game(shell, std::move(random));
     game.load();
     EXPECT_EQ(shell.damage.size(), 64u) << "the dealt board is invalidated";
     EXPECT_EQ(shell.cues, std::vector<Cue>{Cue::Clear});
@@ -141,12 +151,8 @@ TEST(GameSeam, ReachesTheShellOnlyThroughItsFrontend)
     EXPECT_EQ(shell.log, "start1/25 stop1 close ");
 }
 
-TEST(GameSeam, AWindowClosedFromOutsideIsNotAskedToCloseAgain)
+TEST_F(GameSeam, AWindowClosedFromOutsideIsNotAskedToCloseAgain)
 {
-    RecordingShell shell;
-    auto random = std::make_unique<FakeRandom>();
-    random->fallback = [] { return FakeRandom::valueFor(2); };
-    pellorin::Game game(shell, std::move(random));
     game.load();
     game.closed();
     EXPECT_TRUE(game.ended());
@@ -154,12 +160,8 @@ TEST(GameSeam, AWindowClosedFromOutsideIsNotAskedToCloseAgain)
 }
 
 // A shell hands the game a swipe whole; the game presses where it points.
-TEST(GameSeam, ASwipePressesInTheGapItPointsAt)
+TEST_F(GameSeam, ASwipePressesInTheGapItPointsAt)
 {
-    RecordingShell shell;
-    auto random = std::make_unique<FakeRandom>();
-    random->fallback = [] { return FakeRandom::valueFor(3); };
-    pellorin::Game game(shell, std::move(random));
     game.load();
     game.swipe({40, 40}, {42, 41}); // too short
     game.swipe({10, 10}, {90, 10}); // from the margin

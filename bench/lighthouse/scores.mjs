@@ -2,16 +2,12 @@
 // tools/serve-web, with its mobile and desktop presets, and prints every
 // category's score.
 //   node bench/lighthouse/scores.mjs SITE_FOLDER
-import { spawn } from 'node:child_process';
-import { dirname, join } from 'node:path';
-import { fileURLToPath } from 'node:url';
 import lighthouse from 'lighthouse';
 import * as chromeLauncher from 'chrome-launcher';
 import desktop from 'lighthouse/core/config/desktop-config.js';
+import { serveFolder } from '../../tests/web/harness.mjs';
 
-const here = dirname(fileURLToPath(import.meta.url));
-const server = spawn('python3', [join(here, '..', '..', 'tools', 'serve-web'), process.argv[2]], { stdio: ['ignore', 'pipe', 'ignore'] });
-const url = await new Promise((resolve) => server.stdout.setEncoding('utf8').once('data', (line) => resolve(line.trim())));
+const { server, url } = await serveFolder(process.argv[2], 'ignore');
 const chrome = await chromeLauncher.launch({
   chromePath: process.env.PELLORIN_CHROMIUM || '/usr/bin/chromium',
   chromeFlags: ['--headless=new', '--no-sandbox', '--disable-gpu'],

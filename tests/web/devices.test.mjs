@@ -51,15 +51,19 @@ async function touch(page, type, point) {
   await session.send('Input.dispatchTouchEvent', { type, touchPoints: point ? [{ x: point.x, y: point.y }] : [] });
 }
 
-// A press by the device's own pointer: a tap, or a mouse click.
-async function press(page, device, x, y) {
-  const point = await at(page, x, y);
+// A press at a viewport point by the device's own pointer: a tap, or a click.
+async function pressPoint(page, device, point) {
   if (device.touch) {
     await touch(page, 'touchStart', point);
     await touch(page, 'touchEnd');
   } else {
     await page.mouse.click(point.x, point.y);
   }
+}
+
+// A press at a client point of the board.
+async function press(page, device, x, y) {
+  await pressPoint(page, device, await at(page, x, y));
 }
 
 // A finger from one client point to another, in a few steps.
@@ -72,16 +76,10 @@ async function swipe(page, from, to) {
   await touch(page, 'touchEnd');
 }
 
-// Taps or clicks an element of the page in its middle.
+// A press in the middle of an element of the page.
 async function pressElement(page, device, selector) {
   const box = await (await page.$(selector)).boundingBox();
-  const point = { x: box.x + box.width / 2, y: box.y + box.height / 2 };
-  if (device.touch) {
-    await touch(page, 'touchStart', point);
-    await touch(page, 'touchEnd');
-  } else {
-    await page.mouse.click(point.x, point.y);
-  }
+  await pressPoint(page, device, { x: box.x + box.width / 2, y: box.y + box.height / 2 });
 }
 
 // Every ball shows its face in its cell, and the middles of the gaps and of
@@ -280,7 +278,7 @@ for (const device of Devices) {
     test('a new build takes over at the next load, and only then', async () => {
       const name = `update-${device.width}`;
       const folder = harness.site(name);
-      const page = await open({ url: `${harness.url}${name}/` });
+      const page = await harness.open(name, { device });
       await page.evaluate(() => navigator.serviceWorker.ready);
       await page.reload();
       await page.waitForFunction(() => window.pellorin && navigator.serviceWorker.controller);
@@ -315,7 +313,7 @@ for (const device of Devices) {
 
     test('Chromium finds nothing against installing it', async () => {
       harness.site(`install-${device.width}`);
-      const page = await open({ url: `${harness.url}install-${device.width}/`, profile: true });
+      const page = await harness.open(`install-${device.width}`, { device, profile: true });
       await page.evaluate(() => navigator.serviceWorker.ready);
       const session = await page.createCDPSession();
       const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');

@@ -89,6 +89,14 @@ function watch() {
   };
 }
 
+// Starts tools/serve-web on a folder; its log of requests goes to stderr
+// ('pipe' or 'ignore'). Returns the server's process and its URL.
+export async function serveFolder(folder, stderr) {
+  const server = spawn('python3', [join(top, 'tools', 'serve-web'), folder], { stdio: ['ignore', 'pipe', stderr] });
+  const url = await new Promise((resolve) => server.stdout.setEncoding('utf8').once('data', (line) => resolve(line.trim())));
+  return { server, url };
+}
+
 export class Harness {
   // Waits until the server's log of requests satisfies a condition: the log
   // reaches this process a little after the page has its answer.
@@ -106,10 +114,9 @@ export class Harness {
   static async start() {
     const harness = new Harness();
     harness.root = mkdtempSync(join(tmpdir(), 'pellorin-web-'));
-    harness.server = spawn('python3', [join(top, 'tools', 'serve-web'), harness.root], { stdio: ['ignore', 'pipe', 'pipe'] });
+    ({ server: harness.server, url: harness.url } = await serveFolder(harness.root, 'pipe'));
     harness.requests = [];
     harness.server.stderr.setEncoding('utf8').on('data', (text) => harness.requests.push(...text.trim().split('\n')));
-    harness.url = await new Promise((resolve) => harness.server.stdout.setEncoding('utf8').once('data', (line) => resolve(line.trim())));
     harness.browser = await puppeteer.launch({
       executablePath: process.env.PELLORIN_CHROMIUM || '/usr/bin/chromium',
       headless: true,
@@ -143,18 +150,18 @@ export class Harness {
   // Serves a site's folder on a server of its own, which a test may stop to
   // cut the network. Returns { url, stop() }.
   async serve(name) {
-    const server = spawn('python3', [join(top, 'tools', 'serve-web'), join(this.root, name)], { stdio: ['ignore', 'pipe', 'ignore'] });
-    const url = await new Promise((resolve) => server.stdout.setEncoding('utf8').once('data', (line) => resolve(line.trim())));
+    const { server, url } = await serveFolder(join(this.root, name), 'ignore');
     const stopped = new Promise((resolve) => server.once('exit', resolve));
     return { url, stop: () => { server.kill(); return stopped; } };
   }
 
   // Opens a site's page in a fresh browser context and waits until the game
-  // has drawn its board. Console errors and page errors are collected. A
-  // device is { width, height, scale, touch }: a phone or a tablet when touch.
-  // The default context is the browser's own profile, the only one from
-  // which a site can be installed.
-  // prepare(page) runs before the page is loaded.
+  // has drawn its board. Console errors and page errors are collected.
+  // - device: { width, height, scale, touch }, a phone or a tablet with touch;
+  // - url: the site's address on a server of its own (serve());
+  // - profile: in the browser's own profile, the only one from which a site
+  //   can be installed, instead of a fresh context;
+  // - prepare(page): runs before the page is loaded.
   async open(name, { seed = 7, scale = 1, query = '', device = null, url = null, profile = false, prepare = null } = {}) {
     const context = profile ? this.browser.defaultBrowserContext() : await this.browser.createBrowserContext();
     const page = await context.newPage();

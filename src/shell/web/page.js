@@ -26,8 +26,6 @@ const menuBar = document.querySelector('.menubar');
 const coarsePointer = matchMedia('(pointer: coarse)');
 const pictures = []; // the bank's pictures, 1 to 6, at the rendering in use
 let scale = 0; // the rendering in use, 1 to 3
-let clientPerCss = { x: 1, y: 1 }; // client pixels per CSS pixel of the board
-let fitted = '';
 
 function fit() {
   const ratio = window.devicePixelRatio || 1;
@@ -50,11 +48,8 @@ function fit() {
   gameArea.style.width = `${deviceWidth / ratio}px`;
   board.style.width = `${deviceWidth / ratio}px`;
   board.style.height = `${deviceHeight / ratio}px`;
-  clientPerCss = { x: (design.clientWidth * ratio) / deviceWidth, y: (design.clientHeight * ratio) / deviceHeight };
-  const shape = `${deviceWidth}x${deviceHeight}`;
-  if (shape === fitted)
+  if (board.width === deviceWidth && board.height === deviceHeight)
     return false;
-  fitted = shape;
   board.width = deviceWidth; // which clears it: the caller draws it whole
   board.height = deviceHeight;
   context.setTransform(deviceWidth / design.clientWidth, 0, 0, deviceHeight / design.clientHeight, 0, 0);
@@ -62,33 +57,36 @@ function fit() {
   return true;
 }
 
-async function loadPictures(wanted) {
+// Loads the pictures of the rendering that the board's size needs, unless
+// they are in use or a later call has asked for others. Returns whether the
+// pictures changed.
+let loading = 0;
+async function loadRendering() {
+  const wanted = game._pellorin_rendering_scale(board.width / design.clientWidth);
+  if (wanted === scale)
+    return false;
+  const request = ++loading;
   const images = await Promise.all(design.pictures.map(async (picture) => {
     const image = new Image();
     image.src = picture.renderings[wanted];
     await image.decode();
     return image;
   }));
-  return images;
+  if (request !== loading)
+    return false;
+  scale = wanted;
+  pictures.splice(0, images.length, ...images);
+  return true;
 }
 
 // Fits the board to the viewport again and draws it whole, at once with the
 // pictures at hand and again when those of a better rendering have arrived.
-let refitting = 0;
 async function refit() {
   if (!fit())
     return;
   game._pellorin_repaint();
-  const wanted = game._pellorin_rendering_scale(board.width / design.clientWidth);
-  if (wanted === scale)
-    return;
-  const request = ++refitting;
-  const images = await loadPictures(wanted);
-  if (request !== refitting)
-    return;
-  scale = wanted;
-  images.forEach((image, index) => { pictures[index] = image; });
-  game._pellorin_repaint();
+  if (await loadRendering())
+    game._pellorin_repaint();
 }
 
 function watchViewport() {
@@ -236,7 +234,8 @@ function showCursor() {
   board.style.cursor = mouseInUse ? cursorStyles.get(gameCursor) || 'default' : '';
 }
 
-function pointerInUse(event) {
+// Notes which kind of pointer the player uses now; true for a mouse.
+function mouseUsed(event) {
   const mouse = event.pointerType === 'mouse';
   if (mouse !== mouseInUse) {
     mouseInUse = mouse;
@@ -245,56 +244,45 @@ function pointerInUse(event) {
   return mouse;
 }
 
-// The client point under a pointer event, in whole client pixels as the
-// desktop delivers them, and unrounded for a swipe.
+// The client point under a pointer event, unrounded: the board's canvas
+// holds a device pixel per pixel, so its size gives the scale.
 function clientPoint(event) {
-  return { x: event.offsetX * clientPerCss.x, y: event.offsetY * clientPerCss.y };
+  const ratio = window.devicePixelRatio || 1;
+  return { x: (event.offsetX * ratio * design.clientWidth) / board.width,
+           y: (event.offsetY * ratio * design.clientHeight) / board.height };
 }
 
+// The mouse comes through pointer events as a finger does, so that the mouse
+// events a browser makes up after a tap never reach the game.
 function listen() {
   const { left, right, middle } = design.buttons;
   const pressed = [left, middle, right]; // by the page's number of the button that changed
   const bits = [1, 4, 2]; // the page's bit in buttons, by that number
-  const mouseButtons = (event) =>
-    (event.buttons & 1 ? left : 0) | (event.buttons & 2 ? right : 0) | (event.buttons & 4 ? middle : 0);
-  const mousePress = (event) => {
-    const { x, y } = clientPoint(event);
-    game._pellorin_press(pressed[event.button] || 0, shiftCode(event), Math.floor(x), Math.floor(y));
-  };
-  // The mouse through pointer events too, so that a touch's emulated mouse
-  // events never reach the game. The first button down is a pointerdown; a
-  // further one while it is held comes as a move that names a button.
-  board.addEventListener('pointerdown', (event) => {
-    if (!pointerInUse(event))
-      return;
-    event.preventDefault();
-    mousePress(event);
-  });
-  board.addEventListener('pointermove', (event) => {
-    if (!pointerInUse(event))
-      return;
-    if (event.button >= 0 && event.buttons & bits[event.button]) {
-      mousePress(event);
-      return;
-    }
-    const { x, y } = clientPoint(event);
-    game._pellorin_move(mouseButtons(event), shiftCode(event), Math.floor(x), Math.floor(y));
-  });
-  board.addEventListener('mousedown', (event) => event.preventDefault()); // no selection, no autoscroll
+  const press = (button, shift, { x, y }) => game._pellorin_press(button, shift, Math.floor(x), Math.floor(y));
   // A finger or a pen: where it goes down is a press, as a click is, and
   // where it lifts ends a swipe, which the game turns into the press it
-  // stands for. There is no hover, so no move and no cursor. Only the first
-  // finger down plays.
+  // stands for. There is no hover, so no move. Only the first finger plays.
   let stroke = null; // { id, from }
   board.addEventListener('pointerdown', (event) => {
-    if (event.pointerType === 'mouse')
+    event.preventDefault(); // no selection, no autoscroll, no mouse events made up
+    if (mouseUsed(event))
+      press(pressed[event.button] || 0, shiftCode(event), clientPoint(event));
+    else if (!stroke) {
+      stroke = { id: event.pointerId, from: clientPoint(event) };
+      press(left, 0, stroke.from);
+    }
+  });
+  board.addEventListener('pointermove', (event) => {
+    if (!mouseUsed(event))
       return;
-    event.preventDefault(); // no emulated mouse events after it
-    if (stroke)
+    // A further button pressed while the first is held comes as a move.
+    if (event.button >= 0 && event.buttons & bits[event.button]) {
+      press(pressed[event.button], shiftCode(event), clientPoint(event));
       return;
-    const from = clientPoint(event);
-    stroke = { id: event.pointerId, from };
-    game._pellorin_press(left, 0, Math.floor(from.x), Math.floor(from.y));
+    }
+    const held = (event.buttons & 1 ? left : 0) | (event.buttons & 2 ? right : 0) | (event.buttons & 4 ? middle : 0);
+    const { x, y } = clientPoint(event);
+    game._pellorin_move(held, shiftCode(event), Math.floor(x), Math.floor(y));
   });
   board.addEventListener('pointerup', (event) => {
     if (stroke?.id !== event.pointerId)
@@ -308,10 +296,7 @@ function listen() {
     if (stroke?.id === event.pointerId)
       stroke = null;
   });
-  // No long-press menu, no double-tap zoom and no scrolling over the game.
-  gameArea.addEventListener('contextmenu', (event) => event.preventDefault());
-  gameArea.addEventListener('touchstart', (event) => { if (event.target === board) event.preventDefault(); },
-                            { passive: false });
+  gameArea.addEventListener('contextmenu', (event) => event.preventDefault()); // no long-press menu
 }
 
 // What the game calls in the page. A repaint is begin(area), draws clipped to
@@ -355,8 +340,7 @@ createPellorin({ page }).then(async (instance) => {
   cursorStyles = new Map(Object.entries(design.cursors).map(([name, code]) => [code, CursorStyles[name]]));
   game._pellorin_create(Number(params.get('seed')) >>> 0);
   fit();
-  scale = game._pellorin_rendering_scale(board.width / design.clientWidth);
-  (await loadPictures(scale)).forEach((image, index) => { pictures[index] = image; });
+  await loadRendering();
   game._pellorin_load();
   dealt = true;
   listen();
@@ -368,7 +352,7 @@ createPellorin({ page }).then(async (instance) => {
   navigator.serviceWorker?.controller?.postMessage('drawn');
 }).catch((error) => {
   console.error(error);
-  document.getElementById('game').hidden = true;
+  gameArea.hidden = true;
   document.getElementById('ended-text').textContent = 'Pellorin kunde inte starta i den här webbläsaren.';
   document.getElementById('ended').hidden = false;
 });

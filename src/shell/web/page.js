@@ -43,6 +43,7 @@ function fit() {
   // The board's top left corner on a whole device pixel, the whole centred.
   const left = Math.floor((roomWidth - deviceWidth) / 2);
   const boardTop = menuDevice + Math.floor((roomHeight - deviceHeight) / 2);
+  gameArea.style.visibility = 'visible';
   gameArea.style.left = `${left / ratio}px`;
   gameArea.style.top = `${boardTop / ratio - menuHeight}px`;
   gameArea.style.width = `${deviceWidth / ratio}px`;

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pellorin::testing {
@@ -116,6 +118,34 @@ TEST(DecodeWav, ACutDataChunkGivesTheSamplesThatAreThere)
     const auto half = decodeWav(std::span(good).first(good.size() - 2205));
     ASSERT_TRUE(half);
     EXPECT_EQ(half->frames(), 1102u);
+}
+
+// Chunks besides those of the sound are passed over, even one that keeps
+// libsndfile 1.2.0 looping for good: a LIST of 92 bytes, as the fuzzer made
+// it, whose INFO entries claim sizes far beyond it.
+TEST(DecodeWav, ChunksBesidesTheSoundsAreLeftOut)
+{
+    const std::vector<std::byte> good = encodeSound(tone(1), 1, 22050, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const auto data = std::search(good.begin(), good.end(), std::begin("data"), std::end("data") - 1,
+                                  [](std::byte b, char c) { return b == static_cast<std::byte>(c); });
+    ASSERT_NE(data, good.end());
+    std::vector<std::byte> list(8 + 92, std::byte{0xff});
+    const std::string_view head("LIST\x5c\0\0\0INFOII", 14);
+    std::transform(head.begin(), head.end(), list.begin(), [](char c) { return static_cast<std::byte>(c); });
+    list[8 + 79] = std::byte{0x1b};
+    list[8 + 88] = std::byte{0xf7};
+    std::vector<std::byte> listed(good.begin(), data);
+    listed.insert(listed.end(), list.begin(), list.end());
+    listed.insert(listed.end(), data, good.end());
+    const auto riffSize = static_cast<std::uint32_t>(listed.size() - 8);
+    for (std::size_t i = 0; i < 4; ++i)
+        listed[4 + i] = static_cast<std::byte>(riffSize >> (8 * i));
+
+    const auto plain = decodeWav(good);
+    const auto withList = decodeWav(listed);
+    ASSERT_TRUE(plain && withList);
+    EXPECT_EQ(withList->samples, plain->samples);
+    EXPECT_EQ(withList->sampleRate, 22050);
 }
 
 TEST(DecodeWav, RandomBytesAreNeverASound)

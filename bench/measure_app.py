@@ -2,8 +2,9 @@
 """Measures the real game beside a bare Qt program (the floor) in one run, in
 the X display it is started in: start-up to the first painted frame, peak
 resident memory, CPU time and voluntary context switches while idle, and for
-the game the duration and CPU time of a swap. Prints a table with medians,
-ranges and the ratios game/floor.
+both a swap's CPU time: the game's real swap, and the floor's tick, which
+repaints the area of two tiles as often as a swap does. Prints a table with
+medians, ranges and the ratios game/floor.
 
     measure_app.py GAME FLOOR [--runs N] [--idle SECONDS] [--swaps N] [--check]
 
@@ -101,7 +102,7 @@ def window_origin(title):
     raise RuntimeError(f"no window {title}")
 
 
-def measure(path, idle_seconds, swaps):
+def measure(path, title, idle_seconds, swaps):
     program = Program(path)
     try:
         figures = {"start-up to first paint (ms)": (program.wait_for("first-paint") - program.started) / 1e6}
@@ -112,7 +113,7 @@ def measure(path, idle_seconds, swaps):
         figures[f"CPU while idle {idle_seconds:g} s (ms)"] = (cpu_ns(pid) - cpu0) / 1e6
         figures[f"voluntary switches idle {idle_seconds:g} s"] = voluntary_switches(pid) - switches0
         if swaps:
-            x, y = window_origin("Pellorin")
+            x, y = window_origin(title)
             gaps = [(184, 208), (208, 184)]
             durations = []
             cpu_before = cpu_ns(pid)
@@ -122,7 +123,7 @@ def measure(path, idle_seconds, swaps):
                 start = program.wait_for("swap-start")
                 durations.append((program.wait_for("swap-end") - start) / 1e6)
                 time.sleep(0.05)
-            figures["swap, press to line check done (ms)"] = statistics.median(durations)
+            figures["swap, press to its last tick (ms)"] = statistics.median(durations)
             # The CPU of the clicks' own moves and the short pauses is included.
             figures["CPU per swap (ms)"] = (cpu_ns(pid) - cpu_before) / 1e6 / swaps
             figures["CPU per tick (ms)"] = figures["CPU per swap (ms)"] / 11
@@ -144,8 +145,8 @@ def main():
 
     results = {"game": [], "floor": []}
     for run in range(args.runs):
-        results["game"].append(measure(args.game, args.idle, args.swaps))
-        results["floor"].append(measure(args.floor, args.idle, 0))
+        results["game"].append(measure(args.game, "Pellorin", args.idle, args.swaps))
+        results["floor"].append(measure(args.floor, "Pellorin floor", args.idle, args.swaps))
         print(f"run {run + 1} of {args.runs} done", file=sys.stderr)
 
     def summary(runs, name):

@@ -77,41 +77,45 @@ const QPixmap* BoardView::pixmapFor(const PictureData* picture, qreal devicePixe
 }
 
 // The game's canvas on a QPainter: tiles drawn from the rendering that suits
-// the screen's pixel density.
+// the screen's pixel density. It serves one paint event, whose own region
+// already clips the painter, and begins only with that event's rectangle, so
+// begin() adds no clip of its own.
 class BoardView::Painter final : public Canvas {
 public:
-    Painter(BoardView& view, QPainter& painter) : m_view(view), m_painter(painter) {}
+    Painter(BoardView& view, QPainter& painter) : m_view(view), m_painter(painter), m_ratio(view.devicePixelRatioF())
+    {
+        // Only a rendering shown at another density than its own is scaled.
+        if (renderingScale(m_ratio) != m_ratio)
+            m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    }
 
     void begin(const Area& area) override
     {
-        const QRectF rect(area.left, area.top, area.width, area.height);
-        m_painter.save();
-        m_painter.setClipRect(rect, Qt::IntersectClip);
-        m_painter.fillRect(rect, Qt::black);
+        m_painter.fillRect(QRectF(area.left, area.top, area.width, area.height), Qt::black);
     }
     void draw(const PictureData& picture, const Area& area) override
     {
-        if (const QPixmap* pixmap = m_view.pixmapFor(&picture, m_view.devicePixelRatioF()))
+        if (const QPixmap* pixmap = m_view.pixmapFor(&picture, m_ratio))
             m_painter.drawPixmap(QPointF(area.left, area.top), *pixmap);
     }
-    void end() override { m_painter.restore(); }
+    void end() override {}
 
 private:
     BoardView& m_view;
     QPainter& m_painter;
+    const qreal m_ratio;
 };
 
 void BoardView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRect dirty = event->rect();
-    const Area area{static_cast<float>(dirty.x()), static_cast<float>(dirty.y()), static_cast<float>(dirty.width()),
-                    static_cast<float>(dirty.height())};
     if (!m_game) {
         painter.fillRect(dirty, Qt::black);
         return;
     }
+    const Area area{static_cast<float>(dirty.x()), static_cast<float>(dirty.y()), static_cast<float>(dirty.width()),
+                    static_cast<float>(dirty.height())};
     Painter canvas(*this, painter);
     m_game->paint(area, canvas);
 }

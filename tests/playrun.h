@@ -194,7 +194,7 @@ private:
     void quit()
     {
         form().mnuAvsluta_Click();
-        if (m_window->host.unloads != 1 || form().swapRunning() || !form().isUnloaded())
+        if (m_window->host.unloads != 1 || form().swapRunning() || !form().isClosed())
             fail("quitting left the window running");
         restart();
     }

@@ -61,16 +61,16 @@ bool onSymbol(int picture, double u, double v)
     const double ax = std::abs(x);
     const double ay = std::abs(y);
     switch (picture) {
-    case 1: // a disc
-        return x * x + y * y <= 0.21 * 0.21;
+    case 1: // a ring
+        return x * x + y * y <= 0.22 * 0.22 && x * x + y * y >= 0.12 * 0.12;
     case 2: // a triangle, point up
         return y >= -0.21 && y <= 0.19 && ax <= (y + 0.21) * 0.6;
-    case 3: // a plus
-        return (ax <= 0.065 && ay <= 0.22) || (ay <= 0.065 && ax <= 0.22);
-    case 4: // a hollow square
-        return std::max(ax, ay) <= 0.2 && std::max(ax, ay) >= 0.12;
+    case 3: // two bars side by side
+        return ay <= 0.21 && ax >= 0.06 && ax <= 0.17;
+    case 4: // a small square in the middle
+        return ax <= 0.11 && ay <= 0.11;
     case 5: // a saltire
-        return ax <= 0.2 && ay <= 0.2 && std::abs(ax - ay) <= 0.09;
+        return ax <= 0.21 && ay <= 0.21 && std::abs(ax - ay) <= 0.07;
     case 6: // two bars, one above the other
         return ax <= 0.21 && ay >= 0.06 && ay <= 0.17;
     default:

@@ -1,37 +1,60 @@
-// On a screen of device pixel ratio 2 the tiles are drawn from their native
-// 2x renderings, one to one: a one-device-pixel outline, no blur.
+// At every device pixel ratio, 2 and the fractional 1.25 and 1.5 alike, the
+// tiles are the core's painter's at that ratio's tile size, unscaled, each on
+// whole device pixels with black right up to its edges; moved to a screen of
+// another ratio, the board is painted again with tiles of the new size.
+#include "shell/qt/tileimage.h"
 #include "shell_support.h"
 
 #include <QScreen>
 #include <QTemporaryFile>
+#include <QWindow>
 
 namespace pellorin::testing {
 namespace {
 
-TEST(HighDensity, TilesAreDrawnFromTheirNative2xRenderings)
+constexpr QRgb Black = 0xff000000;
+
+QImage painted(int picture, int size)
 {
-    ASSERT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 2.0);
+    return tileImage(*tiles::paintTile(picture, size));
+}
+
+// Whether the board, grabbed at the scale, shows ball k's tile exactly where
+// the scale puts it, with black on every side of it.
+::testing::AssertionResult tileIsCrisp(const QImage& frame, const MainWindow& window, const DeviceScale& scale, int k)
+{
+    const Sprite& ball = form(window).imgBoll[k];
+    const DeviceRect at = scale.tile(ball.Left, ball.Top);
+    const QImage drawn = frame.copy(at.left, at.top, at.width, at.height).convertToFormat(QImage::Format_RGB32);
+    if (drawn != painted(window.game().colourOf(k), scale.tileSize()))
+        return ::testing::AssertionFailure()
+            << "ball " << k << " is not the painter's tile at (" << at.left << ", " << at.top << ")";
+    for (int i = 0; i < at.width; ++i) {
+        const std::array<QPoint, 4> outside{QPoint(at.left - 1, at.top + i), QPoint(at.right(), at.top + i),
+                                            QPoint(at.left + i, at.top - 1), QPoint(at.left + i, at.bottom())};
+        for (const QPoint& p : outside)
+            if (frame.pixel(p) != Black)
+                return ::testing::AssertionFailure()
+                    << "ball " << k << ": a soft edge at (" << p.x() << ", " << p.y() << ")";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(HighDensity, TilesArePaintedAtEachScreensRatioOnWholeDevicePixels)
+{
     auto window = patternWindow();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    const QImage frame = grabBoard(*window);
-    ASSERT_EQ(frame.size(), QSize(828, 826));
-
-    for (const int k : {1, 2, 3, 10, 64}) {
-        SCOPED_TRACE(k);
-        const int r = colourOf(window->form(), k);
-        const QImage native(
-            QStringLiteral(":/tiles/%1@2x.png").arg(QString::fromStdString(window->form().imgBank[r].Picture->name)));
-        ASSERT_EQ(native.size(), QSize(64, 64));
-        const QPoint origin(static_cast<int>(window->form().imgBoll[k].Left) * 2,
-                            static_cast<int>(window->form().imgBoll[k].Top) * 2);
-        const QImage drawn = frame.copy(QRect(origin, QSize(64, 64))).convertToFormat(native.format());
-        EXPECT_EQ(drawn, native);
-        // One device pixel of outline, then the highlight at once.
-        const QColor outline = drawn.pixelColor(32, 0);
-        EXPECT_NE(outline, drawn.pixelColor(32, 1));
-        EXPECT_EQ(drawn.pixelColor(32, 1), drawn.pixelColor(32, 6));
-        EXPECT_NE(drawn.pixelColor(32, 1), drawn.pixelColor(32, 7)) << "the 2x highlight is six device pixels deep";
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const qreal ratio = screen->devicePixelRatio();
+        SCOPED_TRACE(ratio);
+        window->windowHandle()->setScreen(screen);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->boardView()->devicePixelRatioF() == ratio; }));
+        const DeviceScale scale(ratio);
+        const QImage frame = grabBoard(*window);
+        ASSERT_EQ(frame.size(), QSize(scale.clientWidth(), scale.clientHeight()));
+        for (const int k : {1, 2, 3, 10, 37, 64})
+            EXPECT_TRUE(tileIsCrisp(frame, *window, scale, k));
     }
 }
 
@@ -40,11 +63,14 @@ TEST(HighDensity, TilesAreDrawnFromTheirNative2xRenderings)
 
 int main(int argc, char* argv[])
 {
-    // An offscreen screen of ratio 2, described in a file the platform reads.
+    // Offscreen screens of ratios 2, 1.25 and 1.5 side by side, described in
+    // a file the platform reads.
     QTemporaryFile config;
     config.open();
-    config.write(R"({"screens": [{"name": "hidpi", "x": 0, "y": 0, "width": 1600, "height": 1200,
-                     "logicalDpi": 96, "logicalBpi": 96, "dpr": 2}]})");
+    config.write(R"({"screens": [
+        {"name": "double", "x": 0, "y": 0, "width": 1600, "height": 1200, "logicalDpi": 96, "logicalBpi": 96, "dpr": 2},
+        {"name": "laptop", "x": 1600, "y": 0, "width": 1536, "height": 864, "logicalDpi": 96, "logicalBpi": 96, "dpr": 1.25},
+        {"name": "common", "x": 3136, "y": 0, "width": 1280, "height": 720, "logicalDpi": 96, "logicalBpi": 96, "dpr": 1.5}]})");
     config.flush();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
     QApplication app(argc, argv);

@@ -58,7 +58,7 @@ TEST_P(Quitting, EndsAtOnceWithStatusZeroAndNothingRunsAfter)
 
     const auto quit = [&] {
         if (GetParam().way == Way::Menu)
-            window->quitAction()->trigger();
+            window->menuAction(design::Command::Quit)->trigger();
         else
             window->windowHandle()->close(); // what the window manager's close button does
     };
@@ -93,18 +93,18 @@ TEST_P(Quitting, EndsAtOnceWithStatusZeroAndNothingRunsAfter)
     EXPECT_EQ(QApplication::exec(), 0);
     watchdog.stop();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->form().swapRunning());
+    EXPECT_FALSE(form(*window).swapRunning());
 
     // With both real timers stopped, no tick and no line check can come.
-    const Snapshot atQuit = snapshot(window->form());
+    const Snapshot atQuit = snapshot(form(*window));
     for (const auto* timer : swapTimers(*window))
         EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
     QCoreApplication::processEvents();
-    EXPECT_EQ(snapshot(window->form()), atQuit) << "a tick or a line check ran after quitting";
+    EXPECT_EQ(snapshot(form(*window)), atQuit) << "a tick or a line check ran after quitting";
     EXPECT_EQ(finished.count(), afterClear ? 1 : 0);
     if (GetParam().moment == Moment::RightAfterAClear) {
         // Ball 9 took colour 1 in the swap; the refill gave it another.
-        EXPECT_NE(colourOf(window->form(), 9), 1) << "the column was cleared before the quit";
+        EXPECT_NE(colourOf(form(*window), 9), 1) << "the column was cleared before the quit";
     }
 }
 

@@ -26,7 +26,7 @@ TEST(ShellRandomPlay, KeepsEveryInvariantWithRealEventsAndTimers)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     std::vector<Sprite> bank;
     for (int r = 0; r <= 6; ++r)
-        bank.push_back(window.form().imgBank[r]);
+        bank.push_back(form(window).imgBank[r]);
     SwapEnds finished(window);
     QWidget* view = window.boardView();
     const QList<QTimer*> timers = swapTimers(window);
@@ -51,10 +51,16 @@ TEST(ShellRandomPlay, KeepsEveryInvariantWithRealEventsAndTimers)
         if (roll < 350) {
             QTest::mousePress(view, button, keys, at);
             QTest::mouseRelease(view, button, keys, at);
-        } else if (roll < 750) {
+        } else if (roll < 600) {
             QTest::mouseMove(view, at);
+        } else if (roll < 750) {
+            // The board's keys, and one it does not use.
+            constexpr std::array boardKeys{Qt::Key_Left,   Qt::Key_Right, Qt::Key_Up,     Qt::Key_Down, Qt::Key_Space,
+                                           Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_A};
+            QTest::keyClick(
+                view, boardKeys[static_cast<std::size_t>(uniform(0, static_cast<int>(boardKeys.size()) - 1))], keys);
         } else if (roll < 753) {
-            window.newGameAction()->trigger();
+            window.menuAction(design::Command::NewGame)->trigger();
         } else {
             // Time passes as ticks of the running swap, counted rather than
             // waited for, so that the same seed plays the same game on any
@@ -67,7 +73,7 @@ TEST(ShellRandomPlay, KeepsEveryInvariantWithRealEventsAndTimers)
                         ASSERT_TRUE(ticked.wait(SwapDeadlineMs)) << "event " << event;
                 }
         }
-        const std::string broken = brokenInvariant(window.form(), bank, window.game().cursor());
+        const std::string broken = brokenInvariant(form(window), bank, window.game().cursor());
         ASSERT_EQ(broken, "") << "seed " << Seed << ", event " << event;
         ASSERT_EQ(view->cursor().shape(), BoardView::cursorShape(window.game().cursor())) << "event " << event;
     }

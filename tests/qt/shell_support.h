@@ -3,6 +3,7 @@
 
 #include "shell/qt/mainwindow.h"
 #include "support/cyclerandom.h"
+#include "support/gameinspector.h"
 
 #include <QImage>
 #include <QRegularExpression>
@@ -65,9 +66,15 @@ inline std::vector<int> patternColours()
     return colours;
 }
 
-inline std::unique_ptr<MainWindow> patternWindow()
+inline std::unique_ptr<MainWindow> patternWindow(tiles::Look look = tiles::Look::Plain)
 {
-    return std::make_unique<MainWindow>(std::make_unique<CycleRandom>(patternColours()));
+    return std::make_unique<MainWindow>(std::make_unique<CycleRandom>(patternColours()), look);
+}
+
+// The window behind the game, which the shell never sees.
+inline const Form1& form(const MainWindow& window)
+{
+    return GameInspector::form(window.game());
 }
 
 // The face colours of the bank pictures 1..6.
@@ -81,10 +88,8 @@ inline QColor faceColour(int r)
 // The bank index that ball k shows, or 0.
 inline int colourOf(const Form1& form, int k)
 {
-    for (int r = 1; r <= 6; ++r)
-        if (form.imgBoll[k].Picture == form.imgBank[r].Picture)
-            return r;
-    return 0;
+    const PictureRef& picture = form.imgBoll[k].Picture;
+    return picture ? picture->bankIndex : 0;
 }
 
 // The client area as it is painted now, in logical pixels at ratio 1.

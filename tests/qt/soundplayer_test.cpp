@@ -99,7 +99,7 @@ TEST(SoundResult, HoldsWhatTheLastRequestGave)
 {
     // The game's own sounds are copied beside this test program.
     auto window = patternWindow();
-    EXPECT_EQ(window->form().SoundResult, playedHere()) << "the clear sound of the first deal";
+    EXPECT_EQ(form(*window).SoundResult, playedHere()) << "the clear sound of the first deal";
 }
 
 } // namespace

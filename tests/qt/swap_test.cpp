@@ -49,7 +49,7 @@ TEST_F(Shown, EachTickIsOnScreenBeforeTheNext)
     QImage frame;
     const auto connection = QObject::connect(timer, &QTimer::timeout, [&] {
         if (frame.isNull()) {
-            left = window->form().imgBoll[2].Left;
+            left = form(*window).imgBoll[2].Left;
             frame = grabBoard(*window);
         }
     });
@@ -68,7 +68,7 @@ TEST_F(Shown, APressOnATileOrAMarginChangesNothing)
     const QImage before = grabBoard(*window);
     for (const QPoint at : {QPoint(40, 40), QPoint(60, 60), QPoint(10, 10), QPoint(400, 40)}) {
         QTest::mouseClick(window->boardView(), Qt::LeftButton, {}, at);
-        EXPECT_FALSE(window->form().swapRunning()) << at.x() << "," << at.y();
+        EXPECT_FALSE(form(*window).swapRunning()) << at.x() << "," << at.y();
     }
     EXPECT_EQ(grabBoard(*window), before);
 }
@@ -89,18 +89,18 @@ TEST_F(Shown, MovesSetTheCursorShapes)
 TEST_F(Shown, ClosingDuringASwapStopsItWhereItStands)
 {
     QTest::mouseClick(window->boardView(), Qt::LeftButton, {}, QPoint(40, 64));
-    const float home = window->form().imgBoll[1].Top;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->form().imgBoll[1].Top != home; }, SwapDeadlineMs));
+    const float home = form(*window).imgBoll[1].Top;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form(*window).imgBoll[1].Top != home; }, SwapDeadlineMs));
     SwapEnds finished(*window);
     window->close();
-    const float top = window->form().imgBoll[1].Top;
+    const float top = form(*window).imgBoll[1].Top;
     // With both real timers stopped no tick can come any more.
     for (const auto* timer : swapTimers(*window))
         EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
     QCoreApplication::processEvents();
-    EXPECT_EQ(window->form().imgBoll[1].Top, top);
+    EXPECT_EQ(form(*window).imgBoll[1].Top, top);
     EXPECT_EQ(finished.count(), 0);
-    EXPECT_FALSE(window->form().swapRunning());
+    EXPECT_FALSE(form(*window).swapRunning());
 }
 
 } // namespace

@@ -96,10 +96,10 @@ TEST(MainWindow, NewGameDealsAFreshBoard)
     auto window = std::make_unique<MainWindow>(std::make_unique<CycleRandom>(std::vector<int>{1, 2, 3}));
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    const int first = colourOf(window->form(), 1);
-    window->newGameAction()->trigger();
+    const int first = colourOf(form(*window), 1);
+    window->menuAction(design::Command::NewGame)->trigger();
     // 64 draws from a cycle of 3 move ball 1 on by one colour of the cycle.
-    EXPECT_EQ(colourOf(window->form(), 1), first % 3 + 1);
+    EXPECT_EQ(colourOf(form(*window), 1), first % 3 + 1);
     EXPECT_EQ(faceAt(grabBoard(*window), 1), faceColour(first % 3 + 1));
 }
 
@@ -108,10 +108,10 @@ TEST(MainWindow, QuitEndsTheEventLoopWithStatusZero)
     auto window = patternWindow();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    QTimer::singleShot(0, window.get(), [&] { window->quitAction()->trigger(); });
+    QTimer::singleShot(0, window.get(), [&] { window->menuAction(design::Command::Quit)->trigger(); });
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(window->form().isUnloaded());
+    EXPECT_TRUE(form(*window).isClosed());
 }
 
 // A maximise or full-screen request, as Qt's own title bar, a shortcut or the
@@ -166,7 +166,7 @@ TEST(MainWindow, TheAccessKeysReachTheMenuItems)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     bool dealt = false;
-    QObject::connect(window->newGameAction(), &QAction::triggered, [&] { dealt = true; });
+    QObject::connect(window->menuAction(design::Command::NewGame), &QAction::triggered, [&] { dealt = true; });
     QTest::keyClick(window.get(), Qt::Key_M, Qt::AltModifier);
     QMenu* menu = window->menuBar()->actions()[0]->menu();
     ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 1000));

@@ -32,7 +32,10 @@ int runGame(int argc, char* argv[], std::unique_ptr<RandomSource> random,
     QApplication::setDesktopFileName(QStringLiteral("io.github.pellorin.Pellorin"));
     QApplication::setWindowIcon(MainWindow::applicationIcon());
 
-    MainWindow window(std::move(random));
+    // --symbols: every tile carries its colour's symbol, for players who do
+    // not tell the colours apart.
+    const bool symbols = QApplication::arguments().contains(QStringLiteral("--symbols"));
+    MainWindow window(std::move(random), symbols ? tiles::Look::Symbols : tiles::Look::Plain);
     if (prepare)
         prepare(window);
     // A Wayland compositor places windows itself.

@@ -1,12 +1,14 @@
-// The window's client area: paints the visible sprites on black, delivers
-// presses and moves in client pixels, and shows the window's cursor.
+// The window's client area: paints the game in device pixels, delivers
+// presses, moves and keys, and shows the window's cursor.
 #include "shell/qt/boardview.h"
 
+#include "shell/qt/boardaccessible.h"
+#include "shell/qt/tileimage.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-
-#include <algorithm>
 
 namespace pellorin {
 namespace {
@@ -40,6 +42,11 @@ std::int16_t shiftCode(Qt::KeyboardModifiers modifiers)
                                      | (modifiers & Qt::AltModifier ? design::AltKey : 0));
 }
 
+QRect toQRect(const DeviceRect& rect)
+{
+    return {rect.left, rect.top, rect.width, rect.height};
+}
+
 } // namespace
 
 BoardView::BoardView(QWidget* parent) : QWidget(parent)
@@ -47,63 +54,54 @@ BoardView::BoardView(QWidget* parent) : QWidget(parent)
     setFixedSize(design::ClientWidth, design::ClientHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // every paint covers its whole region
     setMouseTracking(true);                // moves without a button held too
+    setFocusPolicy(Qt::StrongFocus);       // the keys that play the board come here
     showCursor(CursorCode::Default);
+    installBoardAccessibility();
 }
 
-void BoardView::setGame(const Game* game)
+const std::array<QImage, 6>& BoardView::tilesFor(const DeviceScale& scale)
 {
-    m_game = game;
-    m_pictures.clear();
-    if (!game)
-        return;
-    const SpriteFamily& bank = game->form().imgBank;
-    for (int k = 1; k <= bank.highestIndex(); ++k)
-        m_pictures.push_back(Renderings{bank[k].Picture.get(), {}});
-}
-
-const QPixmap* BoardView::pixmapFor(const PictureData* picture, qreal devicePixelRatio)
-{
-    const auto found = std::find_if(m_pictures.begin(), m_pictures.end(),
-                                    [picture](const Renderings& r) { return r.picture == picture; });
-    if (found == m_pictures.end())
-        return nullptr;
-    const int scale = renderingScale(devicePixelRatio);
-    QPixmap& pixmap = found->byScale[static_cast<std::size_t>(scale - 1)];
-    if (pixmap.isNull()) {
-        pixmap.load(QStringLiteral(":/") + QString::fromStdString(design::renderingPath(picture->name, scale)));
-        pixmap.setDevicePixelRatio(scale);
+    if (scale.tileSize() != m_tileSize) {
+        m_tileSize = scale.tileSize();
+        for (int picture = 1; picture <= static_cast<int>(m_tiles.size()); ++picture) {
+            const auto tile = tiles::paintTile(picture, m_tileSize, m_game->look());
+            m_tiles[static_cast<std::size_t>(picture - 1)] = tile ? tileImage(*tile) : QImage();
+        }
     }
-    return &pixmap;
+    return m_tiles;
 }
 
-// The game's canvas on a QPainter: tiles drawn from the rendering that suits
-// the screen's pixel density. It serves one paint event, whose own region
-// already clips the painter, and begins only with that event's rectangle, so
-// begin() adds no clip of its own.
+// The game's canvas on a QPainter whose high-density scaling is undone, so
+// that it draws in the screen's own pixels: every tile unscaled at a whole
+// device pixel, and so crisp at any ratio.
 class BoardView::Painter final : public Canvas {
 public:
-    Painter(BoardView& view, QPainter& painter) : m_view(view), m_painter(painter), m_ratio(view.devicePixelRatioF())
+    Painter(QPainter& painter, const DeviceScale& scale, const std::array<QImage, 6>& tiles)
+        : m_painter(painter)
+        , m_tiles(tiles)
     {
-        // Only a rendering shown at another density than its own is scaled.
-        if (renderingScale(m_ratio) != m_ratio)
-            m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        m_painter.setWorldTransform(QTransform::fromScale(1 / scale.value(), 1 / scale.value()));
     }
 
-    void begin(const Area& area) override
+    void begin(const DeviceRect& clip) override
     {
-        m_painter.fillRect(QRectF(area.left, area.top, area.width, area.height), Qt::black);
+        m_painter.setClipRect(toQRect(clip), Qt::IntersectClip);
+        m_painter.fillRect(toQRect(clip), Qt::black);
     }
-    void draw(const PictureData& picture, const Area& area) override
+    void fill(const DeviceRect& rect, Rgb colour) override
     {
-        if (const QPixmap* pixmap = m_view.pixmapFor(&picture, m_ratio))
-            m_painter.drawPixmap(QPointF(area.left, area.top), *pixmap);
+        m_painter.fillRect(toQRect(rect), QColor(colour.red, colour.green, colour.blue));
     }
-    void end() override {}
+    void drawTile(int picture, int left, int top) override
+    {
+        if (picture >= 1 && picture <= static_cast<int>(m_tiles.size()))
+            m_painter.drawImage(QPoint(left, top), m_tiles[static_cast<std::size_t>(picture - 1)]);
+    }
+    void end() override { m_painter.setClipping(false); }
 
 private:
-    BoardView& m_view;
     QPainter& m_painter;
-    const qreal m_ratio;
+    const std::array<QImage, 6>& m_tiles;
 };
 
 void BoardView::paintEvent(QPaintEvent* event)
@@ -116,8 +114,9 @@ void BoardView::paintEvent(QPaintEvent* event)
     }
     const Area area{static_cast<float>(dirty.x()), static_cast<float>(dirty.y()), static_cast<float>(dirty.width()),
                     static_cast<float>(dirty.height())};
-    Painter canvas(*this, painter);
-    m_game->paint(area, canvas);
+    const DeviceScale deviceScale = scale();
+    Painter canvas(painter, deviceScale, tilesFor(deviceScale));
+    m_game->paint(area, deviceScale, canvas);
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event)
@@ -128,6 +127,39 @@ void BoardView::mousePressEvent(QMouseEvent* event)
 void BoardView::mouseMoveEvent(QMouseEvent* event)
 {
     emit moved(buttonsCode(event->buttons()), shiftCode(event->modifiers()), event->position());
+}
+
+void BoardView::keyPressEvent(QKeyEvent* event)
+{
+    const auto key = boardKey(event->key());
+    if (!key) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    emit keyed(*key, shiftCode(event->modifiers()));
+}
+
+std::optional<design::Key> BoardView::boardKey(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Left:
+        return design::Key::Left;
+    case Qt::Key_Right:
+        return design::Key::Right;
+    case Qt::Key_Up:
+        return design::Key::Up;
+    case Qt::Key_Down:
+        return design::Key::Down;
+    case Qt::Key_Space:
+        return design::Key::Space;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return design::Key::Enter;
+    case Qt::Key_Escape:
+        return design::Key::Escape;
+    default:
+        return std::nullopt;
+    }
 }
 
 Qt::CursorShape BoardView::cursorShape(CursorCode code)

@@ -1,14 +1,15 @@
-// The window's client area: paints the visible sprites on black, delivers
-// presses and moves in client pixels, and shows the window's cursor.
+// The window's client area: paints the game in the screen's own pixels,
+// delivers presses, moves and the keys that play the board, and shows the
+// window's cursor.
 #pragma once
 
 #include "window/game.h"
 
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
 
 #include <array>
-#include <vector>
+#include <optional>
 
 namespace pellorin {
 
@@ -18,37 +19,51 @@ class BoardView final : public QWidget {
 public:
     explicit BoardView(QWidget* parent = nullptr);
 
-    // What paints the client area: the game window's sprites on black. The
-    // bank's pictures are made drawable; their renderings load when first
-    // drawn.
-    void setGame(const Game* game);
+    // What paints the client area: the game, at the screen's device pixel
+    // ratio, its tiles painted by the core at that ratio's tile size.
+    void setGame(const Game* game)
+    {
+        m_game = game;
+        m_tileSize = 0;
+    }
+    const Game* game() const { return m_game; }
+
+    // The game's last status message, which a screen reader reads as the
+    // board's description.
+    void say(const QString& words) { m_said = words; }
+    const QString& said() const { return m_said; }
+
+    // Device pixels per client pixel on the screen the board shows on now.
+    DeviceScale scale() const { return DeviceScale(devicePixelRatioF()); }
 
     // Shows one of the game's cursors over the whole client area.
     void showCursor(CursorCode code) { setCursor(cursorShape(code)); }
 
     static Qt::CursorShape cursorShape(CursorCode code);
+    // The board's key for a key of the keyboard, if it plays the board.
+    static std::optional<design::Key> boardKey(int qtKey);
 
 signals:
     void pressed(std::int16_t button, std::int16_t shift, QPointF position);
     void moved(std::int16_t button, std::int16_t shift, QPointF position);
+    void keyed(design::Key key, std::int16_t shift);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // A picture drawn at 1, 2 or 3 device pixels per logical pixel. Only the
-    // scales that a screen asks for are ever loaded.
-    struct Renderings {
-        const PictureData* picture = nullptr;
-        std::array<QPixmap, 3> byScale;
-    };
-    const QPixmap* pixmapFor(const PictureData* picture, qreal devicePixelRatio);
     class Painter;
+    // The six tiles at the tile size of a scale, painted again only when
+    // that size changes (another screen, another ratio) or the look differs.
+    const std::array<QImage, 6>& tilesFor(const DeviceScale& scale);
 
     const Game* m_game = nullptr;
-    std::vector<Renderings> m_pictures;
+    std::array<QImage, 6> m_tiles;
+    int m_tileSize = 0;
+    QString m_said;
 };
 
 } // namespace pellorin

@@ -2,6 +2,8 @@
 // the cursor and the sound: the Qt frontend of the toolkit-free Game.
 #include "shell/qt/mainwindow.h"
 
+#include "shell/qt/boardaccessible.h"
+
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
@@ -23,7 +25,7 @@ QRect centredOnScreen(const QWidget& widget, QSize size)
 }
 } // namespace
 
-MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
+MainWindow::MainWindow(std::unique_ptr<RandomSource> random, tiles::Look look, QWidget* parent)
     : QMainWindow(parent)
     , m_view(new BoardView(this))
 {
@@ -37,23 +39,17 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
     setCentralWidget(m_view);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Meny"));
-    menu->setObjectName(QStringLiteral("mnuMeny"));
-    m_newGame = menu->addAction(QStringLiteral("&Nytt spel"));
-    m_newGame->setObjectName(QStringLiteral("mnuNytt"));
-    menu->addSeparator()->setObjectName(QStringLiteral("mnuTomt"));
-    m_quit = menu->addAction(QStringLiteral("&Avsluta"));
-    m_quit->setObjectName(QStringLiteral("mnuAvsluta"));
-
-    m_game = std::make_unique<Game>(static_cast<Frontend&>(*this), std::move(random));
+    m_game = std::make_unique<Game>(static_cast<Frontend&>(*this), std::move(random), look);
     m_view->setGame(m_game.get());
+    m_view->setFocus(); // the keys that play the board go to it from the start
+    buildMenu();
 
     m_frameWait.setParent(this);
     m_frameWait.setObjectName(QStringLiteral("frameWait"));
     m_frameWait.setSingleShot(true);
     connect(&m_frameWait, &QTimer::timeout, this, [this] { m_centringFrame = false; });
 
-    for (const TimerId id : {TimerId::Timer1, TimerId::Timer2}) {
+    for (const TimerId id : AllTimers) {
         // Children known by the names of the window's timers, for a test that
         // acts in the same turn as a tick.
         timer(id).setParent(this);
@@ -62,8 +58,7 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
         connect(&timer(id), &QTimer::timeout, this, [this, id] { m_game->tick(id); });
     }
 
-    connect(m_newGame, &QAction::triggered, this, [this] { m_game->newGame(); });
-    connect(m_quit, &QAction::triggered, this, [this] { m_game->quit(); });
+    connect(m_view, &BoardView::keyed, this, [this](design::Key key, std::int16_t shift) { m_game->key(key, shift); });
     connect(m_view, &BoardView::pressed, this, [this](std::int16_t button, std::int16_t shift, QPointF at) {
         m_game->press(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
@@ -77,6 +72,33 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+// The menu as the core designs it: captions with their access keys, the
+// separator, and the commands the items run.
+void MainWindow::buildMenu()
+{
+    const auto text = [](std::string_view caption) {
+        return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    };
+    QMenu* menu = menuBar()->addMenu(text(design::Menu.caption));
+    menu->setObjectName(text(design::Menu.name));
+    for (const design::MenuItem& item : design::MenuItems) {
+        QAction* action
+            = item.command == design::Command::None ? menu->addSeparator() : menu->addAction(text(item.caption));
+        action->setObjectName(text(item.name));
+        action->setData(static_cast<int>(item.command));
+        if (item.command != design::Command::None)
+            connect(action, &QAction::triggered, this, [this, command = item.command] { m_game->command(command); });
+    }
+}
+
+QAction* MainWindow::menuAction(design::Command command) const
+{
+    for (QAction* action : findChildren<QAction*>())
+        if (!action->isSeparator() && action->data() == static_cast<int>(command))
+            return action;
+    return nullptr;
+}
 
 QIcon MainWindow::applicationIcon()
 {
@@ -111,6 +133,21 @@ bool MainWindow::event(QEvent* event)
 void MainWindow::invalidate(const Area& area)
 {
     m_view->update(QRectF(area.left, area.top, area.width, area.height).toAlignedRect());
+}
+
+void MainWindow::announce(const std::string& words)
+{
+    announceOnBoard(*m_view, QString::fromStdString(words));
+}
+
+void MainWindow::focusCell(int cell)
+{
+    focusBoardCell(*m_view, cell);
+}
+
+void MainWindow::cellsRenamed(std::span<const int> cells)
+{
+    renameBoardCells(*m_view, cells);
 }
 
 void MainWindow::showCursor(CursorCode code)

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <array>
 #include <memory>
 
 class QAction;
@@ -23,9 +24,10 @@ class MainWindow final : public QMainWindow, private Frontend {
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
-    // The random source may be replaced, for tests that need a known board.
+    // The random source may be replaced, for tests that need a known board;
+    // the tiles are plain or carry their colour's symbol.
     explicit MainWindow(std::unique_ptr<RandomSource> random = std::make_unique<ClockRandom>(),
-                        QWidget* parent = nullptr);
+                        tiles::Look look = tiles::Look::Plain, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The game's icon at every size it is drawn in.
@@ -38,10 +40,9 @@ public:
     void centreOnScreen();
 
     const Game& game() const { return *m_game; }
-    const Form1& form() const { return m_game->form(); }
     BoardView* boardView() const { return m_view; }
-    QAction* newGameAction() const { return m_newGame; }
-    QAction* quitAction() const { return m_quit; }
+    // The menu's item that runs a command.
+    QAction* menuAction(design::Command command) const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -55,18 +56,19 @@ private:
     void stopTicking(TimerId id) override;
     std::int32_t play(Cue cue) override { return m_sound.play(cue); }
     void closeWindow() override { close(); }
-    QTimer& timer(TimerId id) { return id == TimerId::Timer1 ? m_timer1 : m_timer2; }
+    void announce(const std::string& words) override;
+    void focusCell(int cell) override;
+    void cellsRenamed(std::span<const int> cells) override;
+    QTimer& timer(TimerId id) { return m_timers[timerIndex(id)]; }
+    void buildMenu();
 
     // First, as event() reads it while the children below are being made.
     bool m_centringFrame = false; // centreOnScreen() waits for the frame's size
     QtSoundPlayer m_sound;
     BoardView* m_view = nullptr;
     std::unique_ptr<Game> m_game;
-    QTimer m_timer1;
-    QTimer m_timer2;
+    std::array<QTimer, AllTimers.size()> m_timers;
     QTimer m_frameWait; // how long centreOnScreen() waits for a frame at most
-    QAction* m_newGame = nullptr;
-    QAction* m_quit = nullptr;
 };
 
 } // namespace pellorin

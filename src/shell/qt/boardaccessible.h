@@ -1,0 +1,23 @@
+// The board as a screen reader sees it: a table of 8 by 8 cells, each named
+// by the core ("Rad 3, kolumn 5: röd"), the keyboard cursor's cell focused,
+// and the game's status messages as the board's description.
+#pragma once
+
+#include <QString>
+
+#include <span>
+
+namespace pellorin {
+
+class BoardView;
+
+// Lets Qt's accessibility ask for the board's table; once is enough.
+void installBoardAccessibility();
+
+// Events for the screen reader, sent only while one is listening: the
+// cursor's cell took the focus, cells were renamed, words to say now.
+void focusBoardCell(BoardView& view, int cell);
+void renameBoardCells(BoardView& view, std::span<const int> cells);
+void announceOnBoard(BoardView& view, const QString& words);
+
+} // namespace pellorin

@@ -1,0 +1,154 @@
+// Playing without a mouse, and what a screen reader is told: the board takes
+// the keys from the start, the core's frame shows, Shift and an arrow swap;
+// the board is a table of 64 cells named by the core, the cursor's cell is
+// the focused one, and the names follow swaps and deals; a cell asked for
+// out of range or after the end is refused, never a crash.
+#include "shell/qt/tileimage.h"
+#include "shell_support.h"
+#include "speech/words.h"
+
+#include <QAccessible>
+
+namespace pellorin::testing {
+namespace {
+
+constexpr QRgb White = 0xffffffff;
+constexpr QRgb Black = 0xff000000;
+
+struct Active : ::testing::Test {
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() == "wayland")
+            GTEST_SKIP() << "a headless compositor has no seat: no window there is ever active";
+        window = patternWindow();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(window->boardView()->hasFocus()) << "the board has the keys from the start";
+        table = QAccessible::queryAccessibleInterface(window->boardView());
+        ASSERT_NE(table, nullptr);
+        ASSERT_NE(table->tableInterface(), nullptr);
+    }
+    QString nameOf(int row, int column) const
+    {
+        return table->tableInterface()->cellAt(row - 1, column - 1)->text(QAccessible::Name);
+    }
+    QString coreName(int cell) const { return QString::fromStdString(*window->game().cellName(cell)); }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(window->boardView(), key, modifiers);
+    }
+
+    std::unique_ptr<MainWindow> window;
+    QAccessibleInterface* table = nullptr;
+};
+
+// A point in the left bar of the frame around cell 2 (row 1, column 2): the
+// tile starts at x 72, and the frame stands 4 pixels out, 2 pixels wide.
+const QPoint FrameOfCell2(72 - 4 - 1, 40);
+
+TEST_F(Active, KeysShowTheFrameMoveItAndSwap)
+{
+    EXPECT_EQ(grabBoard(*window).pixel(FrameOfCell2), Black) << "nothing new before a key";
+    key(Qt::Key_Right); // shows the frame on cell 1
+    key(Qt::Key_Right);
+    EXPECT_EQ(window->game().focusedCell(), 2);
+    EXPECT_EQ(grabBoard(*window).pixel(FrameOfCell2), White) << "the frame around cell 2";
+
+    const int two = window->game().colourOf(2);
+    const int ten = window->game().colourOf(10);
+    ASSERT_NE(two, ten);
+    SwapEnds finished(*window);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    ASSERT_TRUE(finished.wait());
+    EXPECT_EQ(window->game().colourOf(2), ten);
+    EXPECT_EQ(window->game().colourOf(10), two);
+    EXPECT_EQ(window->game().focusedCell(), 2) << "the cursor stays on its cell";
+
+    // The first move only tells where the pointer is; one that goes
+    // somewhere hides the frame.
+    QTest::mouseMove(window->boardView(), QPoint(300, 300));
+    QTest::mouseMove(window->boardView(), QPoint(310, 300));
+    EXPECT_EQ(grabBoard(*window).pixel(FrameOfCell2), Black) << "the mouse hides the frame";
+}
+
+TEST_F(Active, TheBoardIsATableOf64CellsNamedByTheCore)
+{
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    EXPECT_EQ(table->text(QAccessible::Name).toStdString(), words::Board);
+    EXPECT_EQ(table->childCount(), 64);
+    EXPECT_EQ(table->tableInterface()->rowCount(), 8);
+    EXPECT_EQ(table->tableInterface()->columnCount(), 8);
+    for (int row = 1; row <= 8; ++row)
+        for (int column = 1; column <= 8; ++column) {
+            const int cell = (row - 1) * 8 + column;
+            QAccessibleInterface* child = table->child(cell - 1);
+            ASSERT_NE(child, nullptr);
+            EXPECT_EQ(child->role(), QAccessible::Cell);
+            EXPECT_EQ(child->text(QAccessible::Name), coreName(cell));
+            EXPECT_EQ(nameOf(row, column), coreName(cell));
+            EXPECT_EQ(table->indexOfChild(child), cell - 1);
+            EXPECT_EQ(child->tableCellInterface()->rowIndex(), row - 1);
+            EXPECT_EQ(child->tableCellInterface()->columnIndex(), column - 1);
+        }
+    EXPECT_EQ(table->child(64), nullptr);
+    EXPECT_EQ(table->child(-1), nullptr);
+    EXPECT_EQ(table->tableInterface()->cellAt(8, 0), nullptr);
+    EXPECT_EQ(table->tableInterface()->cellAt(0, -1), nullptr);
+}
+
+TEST_F(Active, TheCursorsCellIsFocusedAndNamesFollowSwapsAndDeals)
+{
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    key(Qt::Key_Right); // row 2, column 2
+    QAccessibleInterface* focused = table->focusChild();
+    ASSERT_NE(focused, nullptr);
+    EXPECT_EQ(table->indexOfChild(focused), 9);
+    EXPECT_TRUE(focused->state().focused);
+    EXPECT_FALSE(table->child(0)->state().focused);
+
+    const QString left = nameOf(2, 1);
+    SwapEnds finished(*window);
+    key(Qt::Key_Left, Qt::ShiftModifier);
+    ASSERT_TRUE(finished.wait());
+    EXPECT_EQ(nameOf(2, 2), coreName(10));
+    EXPECT_EQ(nameOf(2, 2).section(QLatin1Char(':'), 1), left.section(QLatin1Char(':'), 1))
+        << "cell 10 now shows the colour cell 9 had";
+    EXPECT_TRUE(table->text(QAccessible::Description).startsWith(QStringLiteral("Bytte")))
+        << "the swap was said: " << table->text(QAccessible::Description).toStdString();
+
+    window->menuAction(design::Command::NewGame)->trigger();
+    for (int cell = 1; cell <= 64; ++cell)
+        EXPECT_EQ(table->child(cell - 1)->text(QAccessible::Name), coreName(cell));
+}
+
+TEST_F(Active, ACellAskedForAfterTheEndIsRefused)
+{
+    QAccessibleInterface* cell = table->child(0);
+    ASSERT_TRUE(cell->isValid());
+    const QAccessible::Id id = QAccessible::uniqueId(cell);
+    window->close();
+    EXPECT_FALSE(cell->isValid());
+    EXPECT_TRUE(cell->text(QAccessible::Name).isEmpty());
+    window.reset();
+    EXPECT_EQ(QAccessible::accessibleInterface(id), nullptr) << "the cells go with the board";
+}
+
+TEST(Symbols, TheTilesCarryTheirSymbols)
+{
+    auto window = patternWindow(tiles::Look::Symbols);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QImage frame = grabBoard(*window);
+    for (const int k : {1, 2, 3, 4, 5, 6}) {
+        const QImage symbol = tileImage(*tiles::paintTile(window->game().colourOf(k), 32, tiles::Look::Symbols));
+        const QImage plain = tileImage(*tiles::paintTile(window->game().colourOf(k), 32));
+        const QImage drawn = frame.copy(24 + 48 * (k - 1), 24, 32, 32).convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(drawn, symbol) << k;
+        EXPECT_NE(drawn, plain) << k;
+    }
+}
+
+} // namespace
+} // namespace pellorin::testing

@@ -66,9 +66,11 @@ TEST_F(Active, KeysShowTheFrameMoveItAndSwap)
     EXPECT_EQ(window->game().focusedCell(), 2) << "the cursor stays on its cell";
 
     // The first move only tells where the pointer is; one that goes
-    // somewhere hides the frame.
+    // somewhere hides the frame. On a real display the pointer itself is
+    // moved, and its events come from the server.
     QTest::mouseMove(window->boardView(), QPoint(300, 300));
     QTest::mouseMove(window->boardView(), QPoint(310, 300));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->game().keyboard().shown(); }, SwapDeadlineMs));
     EXPECT_EQ(grabBoard(*window).pixel(FrameOfCell2), Black) << "the mouse hides the frame";
 }
 

@@ -11,7 +11,8 @@ namespace pellorin {
 // in the raster engine's own format, which it blits as it is.
 inline QImage tileImage(const tiles::Image& tile)
 {
-    const QImage view(tile.rgba.data(), tile.width, tile.height, tile.width * 4, QImage::Format_RGBX8888);
+    const QImage view(tile.rgba.data(), tile.width, tile.height, static_cast<qsizetype>(tile.width) * 4,
+                      QImage::Format_RGBX8888);
     return view.convertToFormat(QImage::Format_RGB32);
 }
 

@@ -130,8 +130,15 @@ std::optional<Image> paintTile(int picture, int size, Look look)
     const Rgb symbol = symbolTone(colours.face);
 
     Image image = blackImage(n);
-    const auto inside
-        = [&](int x, int y) { return x >= 0 && y >= 0 && x < n && y < n && insideRounded(x, y, n, radius); };
+    // Which pixels the rounded square covers, worked out once for the
+    // outline's test of every pixel's four neighbours.
+    std::vector<bool> covered(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            covered[static_cast<std::size_t>(y * n + x)] = insideRounded(x, y, n, radius);
+    const auto inside = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < n && y < n && covered[static_cast<std::size_t>(y * n + x)];
+    };
     for (int y = 0; y < n; ++y) {
         for (int x = 0; x < n; ++x) {
             if (!inside(x, y))

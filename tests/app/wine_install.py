@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The Windows packages under Wine: the zip holds the program, its cues and a
-readme; the MSI installs them into Program Files with a Start-menu shortcut,
-the installed program starts and ends with status 0, and the uninstall takes
-everything away again.
+readme; the MSI refuses a Windows older than the program supports, installs
+them into Program Files with a Start-menu shortcut, the installed program
+starts and ends with status 0, and the uninstall takes everything away again.
 
     wine_install.py ZIP MSI"""
 
@@ -16,6 +16,9 @@ from servers import X11, Wine, wait_until
 
 check = Checks()
 DEADLINE = 60  # seconds; msiexec under a fresh prefix is slow, but never this slow
+# What msiexec returns when a launch condition fails, 1603, as a Linux exit
+# status keeps it: its low 8 bits.
+ERROR_INSTALL_FAILURE = 1603 % 256
 
 
 def main():
@@ -28,7 +31,15 @@ def main():
         env = wine.env(x11.env())
         drive = wine.prefix / "drive_c"
         installed = drive / "Program Files" / "Pellorin"
-        shortcuts = [p for p in drive.rglob("Pellorin.lnk") if "Start Menu" in str(p)]
+        wine.set_version("win81")
+        try:
+            status = subprocess.run(["wine", "msiexec", "/i", str(msi), "/qn"], env=env, timeout=DEADLINE).returncode
+            subprocess.run(["wineserver", "-w"], env=env, timeout=DEADLINE)
+        finally:
+            wine.set_version("win10")
+        check(status == ERROR_INSTALL_FAILURE and not installed.exists(),
+              f"on Windows 8.1 msiexec /i refuses to install (status {status})")
+
         status = subprocess.run(["wine", "msiexec", "/i", str(msi), "/qn"], env=env, timeout=DEADLINE).returncode
         subprocess.run(["wineserver", "-w"], env=env, timeout=DEADLINE)
         files = sorted(p.name for p in installed.iterdir()) if installed.is_dir() else []

@@ -1,6 +1,8 @@
 // The game's window on Windows.
 #include "gamewindow.h"
 
+#include "failure.h"
+#include "placement.h"
 #include "platform/clockrandom.h"
 #include "resource.h"
 #include "window/design.h"
@@ -88,6 +90,8 @@ public:
     ~Painter() override { DeleteDC(m_source); }
     Painter(const Painter&) = delete;
     Painter& operator=(const Painter&) = delete;
+    Painter(Painter&&) = delete;
+    Painter& operator=(Painter&&) = delete;
 
     void begin(const Area& area) override
     {
@@ -132,19 +136,32 @@ private:
 
 } // namespace
 
-GameWindow::GameWindow(HINSTANCE instance) : m_instance(instance), m_cues(executableDirectory()) {}
+GameWindow::GameWindow(HINSTANCE instance, const DpiFunctions& dpi)
+    : m_instance(instance)
+    , m_dpiFunctions(dpi)
+    , m_cues(executableDirectory())
+{
+}
 
-GameWindow::~GameWindow() = default;
+GameWindow::~GameWindow()
+{
+    // Still there only when the start failed: its messages no longer reach
+    // this object, and its end posts no quit message.
+    if (m_window) {
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        DestroyWindow(m_window);
+    }
+}
 
 SIZE GameWindow::frameSize(UINT dpi) const
 {
     RECT rect{0, 0, MulDiv(design::ClientWidth, static_cast<int>(dpi), 96),
               MulDiv(design::ClientHeight, static_cast<int>(dpi), 96)};
-    AdjustWindowRectExForDpi(&rect, Style, TRUE, ExStyle, dpi);
+    m_dpiFunctions.adjustWindowRectExForDpi(&rect, Style, TRUE, ExStyle, dpi);
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-bool GameWindow::open(int showCommand)
+void GameWindow::open(int showCommand)
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -159,38 +176,37 @@ bool GameWindow::open(int showCommand)
     windowClass.lpszMenuName = MAKEINTRESOURCEW(IDM_MAIN);
     windowClass.lpszClassName = ClassName;
     if (!RegisterClassExW(&windowClass))
-        return false;
+        throw Failure(L"en fönsterklass", GetLastError());
 
     // Made hidden at the design's size, then sized for the DPI of the screen
-    // it lands on and centred in that screen's work area.
+    // it lands on and placed in that screen's work area.
     const SIZE initial = frameSize(96);
     m_window = CreateWindowExW(ExStyle, ClassName, L"Pellorin", Style, CW_USEDEFAULT, CW_USEDEFAULT, initial.cx,
                                initial.cy, nullptr, nullptr, m_instance, this);
     if (!m_window)
-        return false;
-    m_dpi = GetDpiForWindow(m_window);
+        throw Failure(L"ett fönster", GetLastError());
+    m_dpi = m_dpiFunctions.dpiForWindow(m_window);
     const SIZE frame = frameSize(m_dpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    SetWindowPos(m_window, nullptr, work.left + (work.right - work.left - frame.cx) / 2,
-                 work.top + (work.bottom - work.top - frame.cy) / 2, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = firstPlacement(monitor.rcWork, frame);
+    SetWindowPos(m_window, nullptr, at.x, at.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    m_ticker = std::make_unique<Ticker>(m_window, TickMessage);
+    m_ticker = std::make_unique<Ticker>(
+        [window = m_window](int timer) { return PostMessageW(window, TickMessage, timer, 0) != 0; });
     m_game = std::make_unique<Game>(*this, std::make_unique<ClockRandom>());
     // The board is dealt before the window is first shown, so the first
     // frame already shows it.
     m_game->load();
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
-    return true;
 }
 
 int GameWindow::run()
 {
-    MSG message;
-    BOOL got;
+    MSG message{};
+    BOOL got = 0;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got == -1)
             return 1;
@@ -208,6 +224,8 @@ LRESULT CALLBACK GameWindow::windowProc(HWND window, UINT message, WPARAM wParam
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<GameWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == WM_NCDESTROY)
+        self->m_window = nullptr;
     if (!self || !self->m_game)
         return DefWindowProcW(window, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
@@ -251,12 +269,18 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             m_game->tick(timer);
         return 0;
     }
+    case WM_GETDPISCALEDSIZE:
+        // Asked before a move to a screen of another DPI: the frame there is
+        // the design's client area at that DPI, not this frame scaled.
+        *reinterpret_cast<SIZE*>(lParam) = frameSize(LOWORD(wParam));
+        return TRUE;
     case WM_DPICHANGED: {
+        // The suggested rectangle has the size answered above, and a place
+        // that keeps the window under the pointer while it is dragged.
         m_dpi = HIWORD(wParam);
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        const SIZE frame = frameSize(m_dpi);
-        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, frame.cx, frame.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         InvalidateRect(m_window, nullptr, FALSE);
         return 0;
     }
@@ -279,8 +303,8 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
 // the window keeps the mouse, so that moves outside it still arrive.
 void GameWindow::pointer(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const float x = static_cast<float>(GET_X_LPARAM(lParam) / scale());
-    const float y = static_cast<float>(GET_Y_LPARAM(lParam) / scale());
+    const auto x = static_cast<float>(GET_X_LPARAM(lParam) / scale());
+    const auto y = static_cast<float>(GET_Y_LPARAM(lParam) / scale());
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -318,8 +342,8 @@ void GameWindow::paint()
         {
             // The client pixels that reach into the dirty device pixels.
             const double s = scale();
-            const float left = static_cast<float>(std::floor(dirty.left / s));
-            const float top = static_cast<float>(std::floor(dirty.top / s));
+            const auto left = static_cast<float>(std::floor(dirty.left / s));
+            const auto top = static_cast<float>(std::floor(dirty.top / s));
             const Area area{left, top, static_cast<float>(std::ceil(dirty.right / s)) - left,
                             static_cast<float>(std::ceil(dirty.bottom / s)) - top};
             Painter canvas(buffer, s, m_tiles, *m_game);

@@ -5,6 +5,7 @@
 
 #include "cueplayer.h"
 #include "platform/frontend.h"
+#include "system.h"
 #include "ticker.h"
 #include "tiles.h"
 #include "window/game.h"
@@ -17,14 +18,17 @@ namespace pellorin::win32 {
 
 class GameWindow final : public Frontend {
 public:
-    explicit GameWindow(HINSTANCE instance);
+    GameWindow(HINSTANCE instance, const DpiFunctions& dpi);
     ~GameWindow() override;
     GameWindow(const GameWindow&) = delete;
     GameWindow& operator=(const GameWindow&) = delete;
+    GameWindow(GameWindow&&) = delete;
+    GameWindow& operator=(GameWindow&&) = delete;
 
     // Makes the window, deals the board and shows the window centred in the
-    // work area of the screen it opens on; false when no window could be made.
-    bool open(int showCommand);
+    // work area of the screen it opens on, its title bar inside it; throws
+    // Failure when the window or its timers cannot be made.
+    void open(int showCommand);
 
     // Runs the window's messages until it is gone; returns the exit status.
     static int run();
@@ -48,6 +52,7 @@ private:
     double scale() const { return m_dpi / 96.0; }
 
     HINSTANCE m_instance;
+    DpiFunctions m_dpiFunctions;
     HWND m_window = nullptr;
     UINT m_dpi = 96;
     CursorCode m_cursor = CursorCode::Default;

@@ -22,6 +22,8 @@ public:
     }
     Com(const Com&) = delete;
     Com& operator=(const Com&) = delete;
+    Com(Com&&) = delete;
+    Com& operator=(Com&&) = delete;
     T* operator->() const { return m_p; }
     T* get() const { return m_p; }
     T** put() { return &m_p; }

@@ -16,6 +16,8 @@ public:
     ~Tiles();
     Tiles(const Tiles&) = delete;
     Tiles& operator=(const Tiles&) = delete;
+    Tiles(Tiles&&) = delete;
+    Tiles& operator=(Tiles&&) = delete;
 
     // The bitmap of picture 1 to 6 of the bank at rendering scale 1 to 3, or
     // nullptr where it cannot be had.

@@ -41,7 +41,7 @@ public:
 
 class FakeHost final : public WindowHost {
 public:
-    void unload() override { ++unloads; }
+    void closeWindow() override { ++unloads; }
     int unloads = 0;
 };
 

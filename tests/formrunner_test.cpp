@@ -7,6 +7,8 @@
 #include "window/game.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -26,13 +28,21 @@ struct RecordingShell final : Frontend, Canvas {
         return 1;
     }
     void closeWindow() override { log += "close "; }
-    void begin(const Area&) override { log += "begin "; }
-    void draw(const PictureData& picture, const Area& area) override
+    void begin(const DeviceRect& clip) override { log += "begin " + rect(clip); }
+    void fill(const DeviceRect& area, Rgb colour) override
     {
-        log += picture.name + "@" + std::to_string(static_cast<int>(area.left)) + ","
-            + std::to_string(static_cast<int>(area.top)) + " ";
+        log += "fill" + std::to_string(colour.red) + " " + rect(area);
+    }
+    void drawTile(int picture, int left, int top) override
+    {
+        log += std::to_string(picture) + "@" + std::to_string(left) + "," + std::to_string(top) + " ";
     }
     void end() override { log += "end "; }
+    static std::string rect(const DeviceRect& r)
+    {
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.width) + "x"
+            + std::to_string(r.height) + " ";
+    }
     static std::string start(TimerId timer, int intervalMs)
     {
         return (timer == TimerId::Timer1 ? "start1/" : "start2/") + std::to_string(intervalMs) + " ";
@@ -58,7 +68,8 @@ struct Runner : ::testing::Test {
 TEST_F(Runner, LoadingDamagesEveryBallAndStartsNoTimer)
 {
     EXPECT_EQ(shell.damage.size(), 64u);
-    EXPECT_EQ(shell.damage.front(), (Area{24, 24, 32, 32}));
+    // Each with the margin that a rounded edge may reach at any scale.
+    EXPECT_EQ(shell.damage.front(), (Area{22, 22, 36, 36}));
     EXPECT_EQ(shell.log, "");
 }
 
@@ -73,8 +84,8 @@ TEST_F(Runner, ATimerRunsExactlyWhileItIsEnabledAndEachStepDamagesThePair)
     // Ball 1 stepped from Top 24 to 28, ball 9 from 72 to 68: one area each
     // holding the old and the new place.
     ASSERT_EQ(shell.damage.size(), 2u);
-    EXPECT_EQ(shell.damage[0], (Area{24, 24, 32, 36}));
-    EXPECT_EQ(shell.damage[1], (Area{24, 68, 32, 36}));
+    EXPECT_EQ(shell.damage[0], (Area{22, 22, 36, 40}));
+    EXPECT_EQ(shell.damage[1], (Area{22, 66, 36, 40}));
 
     for (int tick = 2; tick <= 11; ++tick)
         runner.tick(TimerId::Timer1);
@@ -106,10 +117,42 @@ TEST_F(Runner, PaintsBlackThenTheVisibleSpritesThatReachIntoTheArea)
     for (int tick = 1; tick <= 3; ++tick)
         runner.tick(TimerId::Timer1); // balls 1 and 9 now overlap at Tops 36 and 60
     shell.log.clear();
-    runner.paint(Area{30, 60, 4, 4}, shell);
+    runner.paint(Area{30, 60, 4, 4}, {}, DeviceScale(1), shell);
     // Ball 9 has the higher index and is drawn over ball 1; ball 2 (from x 72)
     // and the hidden bank are left out.
-    EXPECT_EQ(shell.log, "begin red@24,36 red@24,60 end ");
+    EXPECT_EQ(shell.log, "begin 30,60,4x4 1@24,36 1@24,60 end ");
+
+    // At 1.5 device pixels per client pixel, in device pixels: the clip
+    // holds every device pixel the area touches, the fills go beneath.
+    shell.log.clear();
+    const std::array<Fill, 2> fills{{{{20, 50, 2, 40}, {255, 255, 255}}, {{200, 200, 2, 2}, {255, 255, 255}}}};
+    runner.paint(Area{21.5f, 60, 9, 4}, fills, DeviceScale(1.5), shell);
+    EXPECT_EQ(shell.log, "begin 32,90,14x6 fill255 30,75,3x60 1@36,54 1@36,90 end ");
+
+    // A shell told in device pixels what to repaint repaints the client area
+    // around them; scales out of reason are brought within it.
+    EXPECT_EQ(DeviceScale(1.5).toClient(DeviceRect{31, 89, 16, 8}), (Area{20, 59, 12, 6}));
+    EXPECT_EQ(DeviceScale(1.25).clientWidth(), 518);
+    EXPECT_EQ(DeviceScale(1.25).clientHeight(), 516);
+    EXPECT_EQ(DeviceScale(0).value(), DeviceScale::MinScale);
+    EXPECT_EQ(DeviceScale(1e9).value(), DeviceScale::MaxScale);
+    EXPECT_EQ(DeviceScale(std::nan("")).value(), 1.0);
+}
+
+// A tick of a timer that was stopped while the tick was on its way does
+// nothing: the pair of the next swap stays where it is.
+TEST_F(Runner, AStaleTickDoesNothing)
+{
+    runner.press(1, 0, 40, 64);
+    for (int tick = 1; tick <= 11; ++tick)
+        runner.tick(TimerId::Timer1);
+    ASSERT_EQ(shell.log, "start1/25 stop1 ");
+    runner.press(1, 0, 64, 40); // ball 1 and 2 across
+    shell.damage.clear();
+    runner.tick(TimerId::Timer1); // the vertical timer's tick, late
+    EXPECT_TRUE(shell.damage.empty());
+    EXPECT_EQ(game.form.imgBoll[1].Left, 24.0f);
+    EXPECT_EQ(shell.log, "start1/25 stop1 start2/25 ");
 }
 
 // A game over a recording shell, dealing red tiles only.
@@ -172,19 +215,30 @@ TEST_F(GameSeam, ASwipePressesInTheGapItPointsAt)
 }
 
 // The values a shell takes from the core, and the page's copy of them.
-TEST(Design, NamesEveryRenderingAndGivesThePageTheSameValues)
+TEST(Design, GivesThePageTheSameValuesAndTheMenu)
 {
-    EXPECT_EQ(design::renderingPath("red", 1), "tiles/red.png");
-    EXPECT_EQ(design::renderingPath("orange", 3), "tiles/orange@3x.png");
+    EXPECT_EQ(design::plainCaption("&Nytt spel"), "Nytt spel");
+    EXPECT_EQ(design::accessKey("&Nytt spel"), 'N');
+    EXPECT_EQ(design::accessKey("-"), '\0');
+    EXPECT_EQ(design::plainCaption("A&&B"), "A&B");
+    std::string captions;
+    for (const design::MenuItem& item : design::MenuItems)
+        captions += design::plainCaption(item.caption) + "|";
+    EXPECT_EQ(captions, "Nytt spel|-|Avsluta|");
+
     const std::string json = design::json();
     EXPECT_NE(json.find("\"clientWidth\":414,\"clientHeight\":413"), std::string::npos) << json;
     EXPECT_NE(json.find("\"sizeNS\":7"), std::string::npos) << json;
     EXPECT_NE(json.find("\"noDrop\":12"), std::string::npos) << json;
     EXPECT_NE(json.find("\"middle\":4"), std::string::npos) << json;
-    EXPECT_NE(json.find("{\"name\":\"magenta\",\"renderings\":{\"1\":\"tiles/magenta.png\",\"2\":"
-                        "\"tiles/magenta@2x.png\",\"3\":\"tiles/magenta@3x.png\"}}"),
+    EXPECT_NE(json.find("\"pictures\":[\"red\",\"yellow\",\"green\",\"blue\",\"magenta\",\"orange\"]"),
               std::string::npos)
         << json;
+    EXPECT_NE(json.find("\"cues\":[\"Bort.wav\",\"Swap.wav\"]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"menu\":{\"name\":\"mnuMeny\",\"caption\":\"&Meny\",\"command\":0}"), std::string::npos)
+        << json;
+    EXPECT_NE(json.find("{\"name\":\"mnuAvsluta\",\"caption\":\"&Avsluta\",\"command\":2}"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"escape\":7"), std::string::npos) << json;
     // Balanced, as a JSON parser would need it.
     EXPECT_EQ(std::count(json.begin(), json.end(), '{'), std::count(json.begin(), json.end(), '}'));
     EXPECT_EQ(std::count(json.begin(), json.end(), '['), std::count(json.begin(), json.end(), ']'));
@@ -195,21 +249,21 @@ TEST(Design, NamesEveryRenderingAndGivesThePageTheSameValues)
 // leaves when hidden; addressing or loading a member wrongly throws.
 TEST(ScreenDamage, FollowsMembersAsTheyComeIntoBeingShowAndHide)
 {
-    const auto red = std::make_shared<const PictureData>(PictureData{"red"});
+    const auto red = std::make_shared<const PictureData>(PictureData{"red", 1});
     SpriteFamily family(2, {Sprite{10, 20, 32, 32, false, red}});
     const std::vector<const SpriteFamily*> families{&family};
     ScreenDamage damage(families);
     EXPECT_TRUE(damage.collect().empty());
     RecordingShell canvas;
-    paintArea(families, Area{0, 0, 414, 413}, canvas);
-    EXPECT_EQ(canvas.log, "begin end ");
+    paintArea(families, {}, Area{0, 0, 414, 413}, DeviceScale(1), canvas);
+    EXPECT_EQ(canvas.log, "begin 0,0,414x413 end ");
 
     family.load(2);
     family[2].Left = 100;
     family[2].Visible = true;
-    EXPECT_EQ(damage.collect(), std::vector<Area>{(Area{100, 20, 32, 32})});
+    EXPECT_EQ(damage.collect(), std::vector<Area>{(Area{98, 18, 36, 36})});
     family[2].Visible = false;
-    EXPECT_EQ(damage.collect(), std::vector<Area>{(Area{100, 20, 32, 32})});
+    EXPECT_EQ(damage.collect(), std::vector<Area>{(Area{98, 18, 36, 36})});
     EXPECT_TRUE(damage.collect().empty());
 
     EXPECT_THROW(family.load(2), std::logic_error);

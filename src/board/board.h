@@ -21,6 +21,11 @@ inline constexpr int RightOffset = 1;       // ball n + 1 lies right of ball n
 inline constexpr int LastVerticalPair = Balls - Columns;
 inline constexpr int LastHorizontalPair = Balls - RightOffset;
 
+// The lines of eight that a complete set of equal balls empties: a column, a
+// row, the main diagonal from the top left, the anti-diagonal from the bottom
+// left.
+enum class Line { Column, Row, MainDiagonal, AntiDiagonal };
+
 // Cells are numbered row by row from 1 at the top left to 64 at the bottom right.
 constexpr int ballIndex(int row, int column)
 {

@@ -54,9 +54,14 @@ std::optional<ClientPoint> Form1::swipeGap(ClientPoint from, ClientPoint to) con
     else
         return std::nullopt;
 
+    return gapMiddle(first, second);
+}
+
+ClientPoint Form1::gapMiddle(int first, int second) const
+{
     const Sprite& a = imgBoll[first];
     const Sprite& b = imgBoll[second];
-    if (across)
+    if (second - first == board::RightOffset)
         return ClientPoint{(a.Left + a.Width + b.Left) / 2, a.Top + a.Height / 2};
     return ClientPoint{a.Left + a.Width / 2, (a.Top + a.Height + b.Top) / 2};
 }

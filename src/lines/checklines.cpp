@@ -38,6 +38,7 @@ void Form1::checkLine(Line line)
     if (!Flag)
         return;
 
+    Emptied.push_back({line, line == Line::Row ? toIndex(Row) : line == Line::Column ? toIndex(Col) : 1});
     for (int step = 1; step <= board::Columns; ++step) {
         const int k = cell(step);
         playCue(Cue::Clear);

@@ -1,5 +1,9 @@
-// The drawing order of the sprite families and the damage left by a change.
+// The drawing order of the sprite families, client pixels on device pixels,
+// and the damage left by a change.
 #include "platform/drawing.h"
+
+#include "board/board.h"
+#include "window/design.h"
 
 namespace pellorin {
 namespace {
@@ -15,18 +19,81 @@ bool onScreen(const Sprite& sprite)
     return sprite.Visible && sprite.Picture;
 }
 
+double boundedScale(double scale)
+{
+    if (!std::isfinite(scale))
+        return 1.0;
+    return std::clamp(scale, DeviceScale::MinScale, DeviceScale::MaxScale);
+}
+
 } // namespace
 
-void paintArea(std::span<const SpriteFamily* const> families, const Area& area, Canvas& canvas)
+DeviceScale::DeviceScale(double scale)
+    : m_scale(boundedScale(scale))
+    , m_tileSize(static_cast<int>(std::lround(board::TileSize * m_scale)))
 {
-    canvas.begin(area);
+}
+
+int DeviceScale::clientWidth() const
+{
+    return toDevice(static_cast<float>(design::ClientWidth));
+}
+
+int DeviceScale::clientHeight() const
+{
+    return toDevice(static_cast<float>(design::ClientHeight));
+}
+
+DeviceRect DeviceScale::fill(const Area& area) const
+{
+    const int left = toDevice(area.left);
+    const int top = toDevice(area.top);
+    return {left, top, toDevice(area.right()) - left, toDevice(area.bottom()) - top};
+}
+
+DeviceRect DeviceScale::clip(const Area& area) const
+{
+    const auto floorOf = [this](float v) { return static_cast<int>(std::floor(v * m_scale)); };
+    const auto ceilOf = [this](float v) { return static_cast<int>(std::ceil(v * m_scale)); };
+    const int left = std::max(0, floorOf(area.left));
+    const int top = std::max(0, floorOf(area.top));
+    const int right = std::min(clientWidth(), ceilOf(area.right()));
+    const int bottom = std::min(clientHeight(), ceilOf(area.bottom()));
+    return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
+}
+
+Area DeviceScale::toClient(const DeviceRect& rect) const
+{
+    const auto left = static_cast<float>(std::floor(rect.left / m_scale));
+    const auto top = static_cast<float>(std::floor(rect.top / m_scale));
+    const auto right = static_cast<float>(std::ceil(rect.right() / m_scale));
+    const auto bottom = static_cast<float>(std::ceil(rect.bottom() / m_scale));
+    return {left, top, right - left, bottom - top};
+}
+
+void paintArea(std::span<const SpriteFamily* const> families, std::span<const Fill> beneath, const Area& area,
+               const DeviceScale& scale, Canvas& canvas)
+{
+    const DeviceRect clip = scale.clip(area);
+    if (clip.empty())
+        return;
+    // A tile's rounded edge may reach one device pixel beyond its client
+    // area: whatever reaches that far into the clip is drawn.
+    const Area reach = area.grown(static_cast<float>(1.0 / scale.value()));
+    canvas.begin(clip);
+    for (const Fill& fill : beneath) {
+        if (fill.area.intersects(reach))
+            canvas.fill(scale.fill(fill.area), fill.colour);
+    }
     for (const SpriteFamily* family : families) {
         for (int k = 0; k <= family->highestIndex(); ++k) {
             if (!family->exists(k))
                 continue;
             const Sprite& sprite = (*family)[k];
-            if (onScreen(sprite) && areaOf(sprite).intersects(area))
-                canvas.draw(*sprite.Picture, areaOf(sprite));
+            if (onScreen(sprite) && areaOf(sprite).intersects(reach)) {
+                const DeviceRect tile = scale.tile(sprite.Left, sprite.Top);
+                canvas.drawTile(sprite.Picture->bankIndex, tile.left, tile.top);
+            }
         }
     }
     canvas.end();
@@ -60,7 +127,7 @@ std::vector<Area> ScreenDamage::collect()
             Shown& was = before[static_cast<std::size_t>(k)];
             if (now == was)
                 continue;
-            damage.push_back(was.area.united(now.area));
+            damage.push_back(was.area.united(now.area).grown(Margin));
             was = now;
         }
     }

@@ -1,11 +1,13 @@
-// What the screen shows of the sprite families: the drawing order, and which
-// areas a change of the sprites leaves to be repainted.
+// What the screen shows of the sprite families: the drawing order, how client
+// pixels land on device pixels, and which areas a change of the sprites
+// leaves to be repainted.
 #pragma once
 
 #include "platform/sprite.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -46,36 +48,110 @@ struct Area {
         return {l, t, std::max(right(), other.right()) - l, std::max(bottom(), other.bottom()) - t};
     }
 
+    // The area grown by a margin on every side.
+    Area grown(float margin) const { return {left - margin, top - margin, width + 2 * margin, height + 2 * margin}; }
+
     friend bool operator==(const Area&, const Area&) = default;
 };
 
-// What a shell draws with. A repaint is always begin(area), any number of
-// draw() calls, end(): everything drawn in between is clipped to the area.
+// A rectangle of device pixels: the screen's own pixels under the client
+// area.
+struct DeviceRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    bool empty() const { return width <= 0 || height <= 0; }
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+    friend bool operator==(const DeviceRect&, const DeviceRect&) = default;
+};
+
+// An opaque colour.
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// How client pixels land on device pixels at a scale: device pixels per
+// client pixel, 1.25 at 120 DPI, 2.625 on many phones. Every edge falls on a
+// whole device pixel, so nothing is ever drawn soft: a tile's corner goes to
+// the nearest device pixel, and every tile is the same whole number of device
+// pixels wide. At a fractional scale a gap may thus be one device pixel wider
+// than its neighbour.
+class DeviceScale {
+public:
+    // Scales outside these bounds are brought to the nearest one; a scale
+    // that is no number at all counts as 1.
+    static constexpr double MinScale = 0.5;
+    static constexpr double MaxScale = 16.0;
+
+    explicit DeviceScale(double scale = 1.0);
+
+    double value() const { return m_scale; }
+    // The side of a tile: its client size, rounded to whole device pixels.
+    int tileSize() const { return m_tileSize; }
+    // The client area's size in device pixels.
+    int clientWidth() const;
+    int clientHeight() const;
+    // A client coordinate on its nearest device pixel boundary.
+    int toDevice(float client) const { return static_cast<int>(std::lround(client * m_scale)); }
+    // A device position as client pixels, for pointer events.
+    float toClient(double device) const { return static_cast<float>(device / m_scale); }
+    // The tile whose top-left corner stands at a client point.
+    DeviceRect tile(float left, float top) const { return {toDevice(left), toDevice(top), m_tileSize, m_tileSize}; }
+    // A filled rectangle, each edge on its nearest device pixel boundary.
+    DeviceRect fill(const Area& area) const;
+    // Every device pixel that the area touches, within the client area: what
+    // a repaint of the area covers.
+    DeviceRect clip(const Area& area) const;
+    // The client area that a rectangle of device pixels lies within, for a
+    // shell that is told in device pixels what to repaint.
+    Area toClient(const DeviceRect& rect) const;
+
+    friend bool operator==(const DeviceScale& a, const DeviceScale& b) { return a.m_scale == b.m_scale; }
+
+private:
+    double m_scale;
+    int m_tileSize;
+};
+
+// What a shell draws with, in device pixels. A repaint is always
+// begin(clip), any number of fill() and drawTile() calls, end(): everything
+// drawn in between is clipped to the rectangle.
 class Canvas {
 public:
     virtual ~Canvas() = default;
-    // Starts repainting an area: clips to it and paints it black, the
+    // Starts repainting: clips to the rectangle and paints it black, the
     // window's background.
-    virtual void begin(const Area& area) = 0;
-    // Draws a picture unscaled with its top-left corner at the area's.
-    virtual void draw(const PictureData& picture, const Area& area) = 0;
+    virtual void begin(const DeviceRect& clip) = 0;
+    // Fills a rectangle with a colour.
+    virtual void fill(const DeviceRect& rect, Rgb colour) = 0;
+    // Draws picture 1 to 6 of the bank, as the tile painter paints it at the
+    // scale's tile size (tiles/tilepainter.h), with its top-left corner at
+    // this device pixel.
+    virtual void drawTile(int picture, int left, int top) = 0;
     // Ends the repaint: the clip of begin() is lifted.
     virtual void end() = 0;
 };
 
-// Pictures come drawn at 1, 2 and 3 device pixels per client pixel. A screen
-// is served by the one it shows one to one, or else by the next larger one,
-// scaled down, so that a tile is never blurred by scaling up.
-inline int renderingScale(double devicePixelRatio)
-{
-    return std::clamp(static_cast<int>(std::ceil(devicePixelRatio - 0.01)), 1, 3);
-}
+// A rectangle filled beneath the sprites, such as a bar of the keyboard's
+// frame.
+struct Fill {
+    Area area;
+    Rgb colour;
+};
 
-// Repaints an area: black, then every visible sprite with a picture that
-// reaches into it. Families are drawn in the order given and, within a
-// family, a higher index over a lower one, which is also the order in which
-// the pointer finds them (routing.h).
-void paintArea(std::span<const SpriteFamily* const> families, const Area& area, Canvas& canvas);
+// Repaints an area at a scale: black, then the fills, then every visible
+// sprite with a picture that reaches into it. Families are drawn in the order
+// given and, within a family, a higher index over a lower one, which is also
+// the order in which the pointer finds them (routing.h). A sprite's picture
+// is known to the canvas by its bank index.
+void paintArea(std::span<const SpriteFamily* const> families, std::span<const Fill> beneath, const Area& area,
+               const DeviceScale& scale, Canvas& canvas);
 
 // Remembers what the screen last showed of each sprite, so that after a
 // handler only the sprites that moved or changed their picture are repainted.
@@ -85,8 +161,13 @@ public:
 
     // The areas to repaint since the last call: one per changed sprite,
     // covering its old and its new place (a step is a few pixels, so one
-    // rectangle holds both).
+    // rectangle holds both), and a margin around them: a tile's edge,
+    // rounded to whole device pixels, may reach up to one device pixel
+    // beyond it, which is at most two client pixels at the smallest scale.
     std::vector<Area> collect();
+
+    // The margin collect() adds around a sprite's places, in client pixels.
+    static constexpr float Margin = 1.0f / static_cast<float>(DeviceScale::MinScale);
 
 private:
     struct Shown {

@@ -7,12 +7,22 @@
 #include "platform/services.h"
 #include "sound/cue.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 
 namespace pellorin {
 
-// The two real timers a shell runs, one per timer of the window.
+// The two real timers a shell runs, one per timer of the window, and their
+// places 0 and 1 in an array of two.
 enum class TimerId { Timer1, Timer2 };
+inline constexpr std::array<TimerId, 2> AllTimers{TimerId::Timer1, TimerId::Timer2};
+constexpr std::size_t timerIndex(TimerId timer)
+{
+    return timer == TimerId::Timer1 ? 0 : 1;
+}
 
 class Frontend {
 public:
@@ -38,6 +48,16 @@ public:
 
     // The window is gone: close it and end the program with status 0.
     virtual void closeWindow() = 0;
+
+    // What a screen reader follows. A shell that offers none to its screen
+    // reader's interface may leave these as they are.
+    // Words to say now, as a status message: a swap, a line emptied, a deal,
+    // the keyboard's cursor moving.
+    virtual void announce(const std::string& /*words*/) {}
+    // The keyboard's cursor stands on this cell (1 to 64) now.
+    virtual void focusCell(int /*cell*/) {}
+    // These cells show another colour now, so their names changed.
+    virtual void cellsRenamed(std::span<const int> /*cells*/) {}
 };
 
 } // namespace pellorin

@@ -44,7 +44,7 @@ class WindowHost {
 public:
     virtual ~WindowHost() = default;
     // Destroy the window and end the program.
-    virtual void unload() = 0;
+    virtual void closeWindow() = 0;
 };
 
 struct Services {

@@ -10,10 +10,12 @@
 
 namespace pellorin {
 
-// What a sprite shows. The core never looks at pixels: a picture is known by
-// its name, and the shell turns the name into a drawable image.
+// What a sprite shows: one of the bank's pictures, known by its name and by
+// its index in the bank, 1 to 6. The shell draws it as the tile painter paints
+// that index.
 struct PictureData {
     std::string name;
+    int bankIndex = 0;
 };
 
 // A shared reference to a picture. Assigning one sprite's picture to another

@@ -1,6 +1,7 @@
 // The two sound cues and the files that carry them.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -13,6 +14,7 @@ enum class Cue {
     Clear, // a new board is dealt, or a cell of a complete line is emptied
     Swap,  // a press in a gap starts a swap
 };
+inline constexpr std::array<Cue, 2> AllCues{Cue::Clear, Cue::Swap};
 
 // The cue's file name, looked up in the executable's directory.
 std::string_view cueFileName(Cue cue);

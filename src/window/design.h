@@ -37,15 +37,41 @@ inline constexpr std::array<NamedCursor, 4> Cursors{{{"default", CursorCode::Def
                                                      {"sizeWE", CursorCode::SizeWE},
                                                      {"noDrop", CursorCode::NoDrop}}};
 
-// The six ball pictures of the bank, in bank order 1 to 6.
+// The six ball pictures of the bank, in bank order 1 to 6. The tile painter
+// (tiles/tilepainter.h) paints each at any size.
 inline constexpr std::array<std::string_view, 6> Pictures{"red", "yellow", "green", "blue", "magenta", "orange"};
 
-// Each picture is drawn at these device pixels per client pixel.
-inline constexpr std::array<int, 3> RenderingScales{1, 2, 3};
+// The keys that play the board, as Game::key takes them.
+enum class Key : std::int16_t { Left = 1, Right, Up, Down, Space, Enter, Escape };
+struct NamedKey {
+    std::string_view name;
+    Key key;
+};
+inline constexpr std::array<NamedKey, 7> Keys{{{"left", Key::Left},
+                                               {"right", Key::Right},
+                                               {"up", Key::Up},
+                                               {"down", Key::Down},
+                                               {"space", Key::Space},
+                                               {"enter", Key::Enter},
+                                               {"escape", Key::Escape}}};
 
-// The file of a picture's rendering, relative to the assets folder (and to
-// the browser game's site): tiles/red.png, tiles/red@2x.png...
-std::string renderingPath(std::string_view picture, int scale);
+// The menu bar's one menu. A caption marks its access key with "&"; an item
+// without a command is a separator. The names are the menu's and items' own,
+// by which tests and tools find them.
+enum class Command : std::int16_t { None = 0, NewGame = 1, Quit = 2 };
+struct MenuItem {
+    std::string_view name;
+    std::string_view caption;
+    Command command;
+};
+inline constexpr MenuItem Menu{"mnuMeny", "&Meny", Command::None};
+inline constexpr std::array<MenuItem, 3> MenuItems{{{"mnuNytt", "&Nytt spel", Command::NewGame},
+                                                    {"mnuTomt", "-", Command::None},
+                                                    {"mnuAvsluta", "&Avsluta", Command::Quit}}};
+
+// A caption without its "&", and the character the "&" marks (0 for none).
+std::string plainCaption(std::string_view caption);
+char accessKey(std::string_view caption);
 
 // All of the above as one JSON object, for the browser page.
 std::string json();

@@ -22,9 +22,9 @@ Sprite hiddenSprite(float left, PictureRef picture = {})
     return Sprite{left, HiddenTop, board::TileSize, board::TileSize, false, std::move(picture)};
 }
 
-PictureRef picture(std::string name)
+PictureRef picture(std::string name, int bankIndex)
 {
-    return std::make_shared<const PictureData>(PictureData{std::move(name)});
+    return std::make_shared<const PictureData>(PictureData{std::move(name), bankIndex});
 }
 
 // The bank's six pictures in design order, each at its place in the design.
@@ -33,7 +33,7 @@ std::vector<Sprite> bankDesign()
     constexpr std::array<float, 6> lefts{45.0f, 78.0f, 113.0f, 149.0f, 187.0f, 222.0f};
     std::vector<Sprite> bank{hiddenSprite(5.0f)};
     for (std::size_t r = 0; r < design::Pictures.size(); ++r)
-        bank.push_back(hiddenSprite(lefts[r], picture(std::string(design::Pictures[r]))));
+        bank.push_back(hiddenSprite(lefts[r], picture(std::string(design::Pictures[r]), static_cast<int>(r) + 1)));
     return bank;
 }
 
@@ -56,16 +56,16 @@ void Form1::Form_Load()
 
 void Form1::mnuAvsluta_Click()
 {
-    unloadWindow();
-    m_services.host.unload();
+    closeWindow();
+    m_services.host.closeWindow();
 }
 
-void Form1::unloadWindow()
+void Form1::closeWindow()
 {
     // A running swap is abandoned where it stands: no further tick, no line check.
     Timer1.Enabled = false;
     Timer2.Enabled = false;
-    m_unloaded = true;
+    m_closed = true;
 }
 
 void Form1::mouseDownAt(std::int16_t button, std::int16_t shift, float x, float y)

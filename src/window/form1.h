@@ -7,6 +7,7 @@
 // subsystem (board/, input/, animation/, lines/); this file ties them together.
 #pragma once
 
+#include "board/board.h"
 #include "platform/drawing.h"
 #include "platform/services.h"
 #include "platform/sprite.h"
@@ -17,16 +18,13 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace pellorin {
 
 class Form1 {
 public:
     explicit Form1(Services services);
-
-    // The client area, in pixels: the black ground the sprites stand on.
-    static constexpr int ClientWidth = design::ClientWidth;
-    static constexpr int ClientHeight = design::ClientHeight;
 
     // --- Controls of the design -------------------------------------------
     Timer Timer2;
@@ -62,6 +60,15 @@ public:
     // SoundResult: written by every cue request (a press, a deal, a clear);
     // read by nobody. It holds the last request's result.
     std::int32_t SoundResult = 0;
+    // Emptied: CheckLines adds every line it empties, with its number (a
+    // column's or row's, 1 for a diagonal); the runner reads and clears it
+    // after each handler, for the words a screen reader says.
+    struct EmptiedLine {
+        board::Line line;
+        int number;
+        friend bool operator==(const EmptiedLine&, const EmptiedLine&) = default;
+    };
+    std::vector<EmptiedLine> Emptied;
 
     // --- Handlers, by the file that holds them -----------------------------
     // window/form1.cpp
@@ -79,6 +86,9 @@ public:
     // more than a third of a tile towards a neighbour, stands for a press in
     // the middle of the gap between the two; any other swipe for nothing.
     std::optional<ClientPoint> swipeGap(ClientPoint from, ClientPoint to) const;
+    // The middle of the gap between a ball and its right or lower neighbour,
+    // as the two stand now: where a press swaps them.
+    ClientPoint gapMiddle(int first, int second) const;
     // animation/timer_timer.cpp
     void Timer1_Timer();
     void Timer2_Timer();
@@ -92,8 +102,8 @@ public:
     void mouseMoveAt(std::int16_t button, std::int16_t shift, float x, float y);
 
     // The window is destroyed: its timers stop and no handler runs again.
-    void unloadWindow();
-    bool isUnloaded() const { return m_unloaded; }
+    void closeWindow();
+    bool isClosed() const { return m_closed; }
 
     bool swapRunning() const { return Timer1.Enabled || Timer2.Enabled; }
 
@@ -117,13 +127,13 @@ private:
     bool betweenRowsOutsideColumn(float X, float Y) const;
     bool betweenRows(float Y) const;
 
-    enum class Line { Column, Row, MainDiagonal, AntiDiagonal };
+    using Line = board::Line;
     void checkLine(Line line);
     void placeLineCounters(Line line, int step);
     int lineReferenceCell(Line line) const;
 
     Services m_services;
-    bool m_unloaded = false;
+    bool m_closed = false;
 };
 
 } // namespace pellorin

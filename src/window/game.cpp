@@ -1,13 +1,16 @@
 // The game as a shell sees it.
 #include "window/game.h"
 
+#include "speech/words.h"
+
 #include <utility>
 
 namespace pellorin {
 
-Game::Game(Frontend& frontend, std::unique_ptr<RandomSource> random)
+Game::Game(Frontend& frontend, std::unique_ptr<RandomSource> random, tiles::Look look)
     : m_frontend(frontend)
     , m_random(std::move(random))
+    , m_look(look)
     , m_form(Services{*m_random, *this, *this, *this})
     , m_runner(m_form, frontend)
 {
@@ -19,10 +22,92 @@ void Game::set(CursorCode code)
     m_frontend.showCursor(code);
 }
 
+void Game::hideKeyboard()
+{
+    if (!m_keyboard.shown())
+        return;
+    m_keyboard.hide();
+    m_frontend.invalidate(m_keyboard.frameArea().grown(ScreenDamage::Margin));
+}
+
+void Game::press(std::int16_t button, std::int16_t shift, float x, float y)
+{
+    if (ended())
+        return;
+    hideKeyboard();
+    m_runner.press(button, shift, x, y);
+}
+
+void Game::move(std::int16_t buttons, std::int16_t shift, float x, float y)
+{
+    if (ended())
+        return;
+    // A shell may repeat a move where the pointer stands (when a window
+    // shows, or a cursor changes); only one that went somewhere hides.
+    const ClientPoint at{x, y};
+    if (m_pointer && (m_pointer->x != x || m_pointer->y != y))
+        hideKeyboard();
+    m_pointer = at;
+    m_runner.move(buttons, shift, x, y);
+}
+
 void Game::swipe(ClientPoint from, ClientPoint to)
 {
+    if (ended())
+        return;
+    hideKeyboard();
     if (const auto gap = m_form.swipeGap(from, to))
-        press(design::LeftButton, 0, gap->x, gap->y);
+        m_runner.press(design::LeftButton, 0, gap->x, gap->y);
+}
+
+void Game::key(design::Key key, std::int16_t shift)
+{
+    if (ended())
+        return;
+    const Area before = m_keyboard.frameArea();
+    const bool wasShown = m_keyboard.shown();
+    const bool wasHeld = m_keyboard.held();
+    const int wasCell = m_keyboard.cell();
+    const Keyboard::Action action = m_keyboard.key(key, (shift & design::ShiftKey) != 0);
+
+    if (action.swapWith) {
+        const int cell = m_keyboard.cell();
+        const int first = std::min(cell, *action.swapWith);
+        const int second = std::max(cell, *action.swapWith);
+        const ClientPoint gap = m_form.gapMiddle(first, second);
+        const bool wasRunning = m_form.swapRunning();
+        m_runner.press(design::LeftButton, 0, gap.x, gap.y);
+        if (!wasRunning && m_form.swapRunning())
+            m_keyboard.swapStarted();
+    }
+    if (m_keyboard.shown() != wasShown || m_keyboard.held() != wasHeld || m_keyboard.cell() != wasCell) {
+        m_frontend.invalidate(before.grown(ScreenDamage::Margin));
+        m_frontend.invalidate(m_keyboard.frameArea().grown(ScreenDamage::Margin));
+    }
+    if (m_keyboard.cell() != wasCell || (m_keyboard.shown() && !wasShown))
+        m_frontend.focusCell(m_keyboard.cell());
+
+    const int cell = m_keyboard.cell();
+    if (action.sayCell)
+        m_frontend.announce(words::cell(cell, colourOf(cell)));
+    else if (action.tookHold)
+        m_frontend.announce(words::held(cell, colourOf(cell)));
+    else if (action.letGo)
+        m_frontend.announce(words::letGo(cell));
+}
+
+void Game::command(design::Command command)
+{
+    switch (command) {
+    case design::Command::NewGame:
+        newGame();
+        break;
+    case design::Command::Quit:
+        quit();
+        break;
+    case design::Command::None:
+        break;
+    }
 }
 
 void Game::quit()
@@ -32,17 +117,23 @@ void Game::quit()
         m_frontend.closeWindow();
 }
 
-int Game::pictureIndex(const PictureData* picture) const
+void Game::paint(const Area& area, const DeviceScale& scale, Canvas& canvas) const
 {
-    for (int r = 1; r <= m_form.imgBank.highestIndex(); ++r)
-        if (picture && m_form.imgBank[r].Picture.get() == picture)
-            return r;
-    return 0;
+    const auto frame = m_keyboard.frame();
+    m_runner.paint(area, frame, scale, canvas);
 }
 
 int Game::colourOf(int k) const
 {
-    return m_form.imgBoll.exists(k) ? pictureIndex(m_form.imgBoll[k].Picture.get()) : 0;
+    const PictureRef* picture = m_form.imgBoll.exists(k) ? &m_form.imgBoll[k].Picture : nullptr;
+    return picture && *picture ? (*picture)->bankIndex : 0;
+}
+
+std::optional<std::string> Game::cellName(int cell) const
+{
+    if (ended() || cell < 1 || cell > board::Balls)
+        return std::nullopt;
+    return words::cell(cell, colourOf(cell));
 }
 
 } // namespace pellorin

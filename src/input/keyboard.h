@@ -1,0 +1,63 @@
+// Play by keyboard: a cursor on the board's cells, drawn as a white frame in
+// the black gap around its cell, that the arrow keys move and that swaps its
+// tile with a neighbour. The mouse player never sees it: it stays hidden until
+// the first key, and a mouse move or press hides it again.
+#pragma once
+
+#include "board/board.h"
+#include "platform/drawing.h"
+#include "window/design.h"
+
+#include <array>
+#include <optional>
+
+namespace pellorin {
+
+class Keyboard {
+public:
+    // What a key asks of the game beyond the cursor itself.
+    struct Action {
+        // A swap of the cursor's cell with this neighbour, as a press in the
+        // gap between the two.
+        std::optional<int> swapWith;
+        // The cursor showed, moved or stayed at an edge: say its cell.
+        bool sayCell = false;
+        // The hold was taken, or let go without a swap.
+        bool tookHold = false;
+        bool letGo = false;
+    };
+
+    // A key with Shift held or not. A key the board does not use asks nothing.
+    Action key(design::Key key, bool shift);
+    // A swap asked for by a held tile started: the hold is let go.
+    void swapStarted() { m_held = false; }
+    // The mouse took over: the cursor hides where it is, and lets go.
+    void hide();
+
+    bool shown() const { return m_shown; }
+    bool held() const { return m_held; }
+    int row() const { return m_row; }
+    int column() const { return m_column; }
+    int cell() const { return board::ballIndex(m_row, m_column); }
+
+    // The bars of the frame as it shows now, none while hidden: two pixels
+    // wide, four pixels out from the cell's tile, four wide while held.
+    std::array<Fill, 4> frame() const;
+    // The area the frame may cover around the cell, whatever its width.
+    Area frameArea() const;
+
+    static constexpr float FrameGap = 4.0f;
+    static constexpr float FrameWidth = 2.0f;
+    static constexpr float HeldFrameWidth = 4.0f;
+    static constexpr Rgb FrameColour{255, 255, 255};
+
+private:
+    std::optional<int> neighbour(design::Key key) const;
+
+    bool m_shown = false;
+    bool m_held = false;
+    int m_row = 1;
+    int m_column = 1;
+};
+
+} // namespace pellorin

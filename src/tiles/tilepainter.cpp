@@ -135,9 +135,11 @@ std::optional<Image> paintTile(int picture, int size, Look look)
     std::vector<bool> covered(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x)
-            covered[static_cast<std::size_t>(y * n + x)] = insideRounded(x, y, n, radius);
+            covered[static_cast<std::size_t>(y) * static_cast<std::size_t>(n) + static_cast<std::size_t>(x)]
+                = insideRounded(x, y, n, radius);
     const auto inside = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < n && y < n && covered[static_cast<std::size_t>(y * n + x)];
+        return x >= 0 && y >= 0 && x < n && y < n
+            && covered[static_cast<std::size_t>(y) * static_cast<std::size_t>(n) + static_cast<std::size_t>(x)];
     };
     for (int y = 0; y < n; ++y) {
         for (int x = 0; x < n; ++x) {
@@ -151,12 +153,11 @@ std::optional<Image> paintTile(int picture, int size, Look look)
                 // edges; where both bands meet, the nearer edge decides.
                 const int fromTopLeft = std::min(x, y) - 1;
                 const int fromBottomRight = std::min(n - 1 - x, n - 1 - y) - 1;
-                if (fromBottomRight < shadowWidth && fromBottomRight < fromTopLeft)
+                const bool inShadow = fromBottomRight < shadowWidth;
+                if (inShadow && (fromBottomRight < fromTopLeft || fromTopLeft >= highlightWidth))
                     colour = colours.shadow;
                 else if (fromTopLeft < highlightWidth)
                     colour = colours.highlight;
-                else if (fromBottomRight < shadowWidth)
-                    colour = colours.shadow;
                 else
                     colour = x + y > n ? secondTone : colours.face;
                 if (look == Look::Symbols) {
@@ -198,8 +199,8 @@ std::optional<Image> paintIcon(int size, double fill)
             }
             if (covered == 0)
                 continue;
-            const Rgb face
-                = palette()[static_cast<std::size_t>(dots[static_cast<std::size_t>(row * 4 + column)] - 1)].face;
+            const auto dot = static_cast<std::size_t>(row) * 4 + static_cast<std::size_t>(column);
+            const Rgb face = palette()[static_cast<std::size_t>(dots[dot] - 1)].face;
             put(image, x, y, scaled(face, static_cast<double>(covered) / (Samples * Samples)));
         }
     }

@@ -283,11 +283,11 @@ def sounds(x11, wine, root):
             recording = pulse.record()
             game = WineGame(x11, wine, prepare(root, f"sound-{encoding}", cues), {"PULSE_SERVER": pulse.address})
             deal = sound_game.Step("start-up deal", "Bort", 0)
-            heard = eventually(lambda: deal.done(recording), 10)
+            heard = eventually(lambda: deal.done(recording), DEADLINE)
             mark = recording.frames()
             swap(game, 1, 9, (40, 64))
             step = sound_game.Step("swap", "Swap", mark)
-            heard = eventually(lambda: step.done(recording), 10) and heard
+            heard = eventually(lambda: step.done(recording), DEADLINE) and heard
             game.keys("alt+m", "a")
             status = game.wait_end()
             recording.stop()
@@ -368,9 +368,16 @@ def keyboard_and_reader(x11, wine, root):
     the table, its 64 cells, the focus and the last words through MSAA, gets
     errors for cells that do not exist, and again after the game has ended."""
     game = WineGame(x11, wine, prepare(root, "keys"))
-    game.keys("Right", "Right", "Down")  # shown on cell 1, then to 2 and 10
-    # The frame's left bar, in the gap left of cell 10's tile.
-    check(eventually(lambda: game.at(72 - 5, 72 + 16) == WHITE, DEADLINE), "the arrow keys show the keyboard's frame")
+    first = read_board(game)
+    colour = lambda board, k: board["cells"][k][1].split(": ")[1]
+    # A cell of row 2 whose right neighbour has another colour, so that their
+    # swap shows on the screen and in their names.
+    k = next((k for k in range(9, 16) if colour(first, k) != colour(first, k + 1)), 9)
+    column = k - 8
+    game.keys("Right", *["Right"] * (column - 1), "Down")  # shown on cell 1, then along row 1 and down
+    # The frame's left bar, in the gap left of cell k's tile.
+    left = 24 + 48 * (column - 1)
+    check(eventually(lambda: game.at(left - 5, 72 + 16) == WHITE, DEADLINE), "the arrow keys show the keyboard's frame")
     board = read_board(game)
     cells = board["cells"]
     named = all(role == ROLE_SYSTEM_CELL and re.fullmatch(rf"Rad {(k - 1) // 8 + 1}, kolumn {(k - 1) % 8 + 1}: \w+", name)
@@ -378,19 +385,19 @@ def keyboard_and_reader(x11, wine, root):
     check(len(cells) == 64 and named and board["count"] == "00000000 64",
           f"MSAA: 64 cells, each a ROLE_SYSTEM_CELL named by row, column and colour ({cells.get(1)}, {cells.get(64)})")
     check(board["table"] == (ROLE_SYSTEM_TABLE, "Spelplan"), f"MSAA: the board is a table named {board['table']}")
-    check(board["focus"] == "00000000 10", f"MSAA: the focus is on cell 10, where the keys moved it ({board['focus']})")
+    check(board["focus"] == f"00000000 {k}", f"MSAA: the focus is on cell {k}, where the keys moved it ({board['focus']})")
     check(all(board["outside"][k] == "error 80070057" for k in ("65", "-1", "1000", "text")),
           f"MSAA: cells out of range are refused with E_INVALIDARG: {board['outside']}")
 
     before = game.faces()
     game.keys("shift+Right")
-    check(eventually(lambda: swapped(game, 10, 11, before) and game.at(72 + 40, 72 + 16) == BLACK, DEADLINE),
-          "Shift+Right swaps the cursor's tile with its right neighbour")
+    check(eventually(lambda: swapped(game, k, k + 1, before) and game.at(left + 40, 72 + 16) == BLACK, DEADLINE),
+          f"Shift+Right swaps the cursor's tile with its right neighbour ({colour(board, k)}, {colour(board, k + 1)})")
     after = read_board(game)
-    check(after["cells"][10][1].split(": ")[1] == cells[11][1].split(": ")[1]
-          and after["cells"][11][1].split(": ")[1] == cells[10][1].split(": ")[1],
-          f"MSAA: the two cells' names follow the swap ({after['cells'][10][1]}; {after['cells'][11][1]})")
-    check(after["value"].startswith("Bytte "), f"MSAA: the board's value says the swap: {after['value']!r}")
+    check(colour(after, k) == colour(board, k + 1) and colour(after, k + 1) == colour(board, k),
+          f"MSAA: the two cells' names follow the swap ({after['cells'][k][1]}; {after['cells'][k + 1][1]})")
+    said = f"Bytte {colour(board, k)} och {colour(board, k + 1)}"
+    check(after["value"].startswith(said), f"MSAA: the board's value says the swap: {after['value']!r}")
     ARGS.said_after_swap = after["value"]
 
     closed = {line.split(maxsplit=1)[0] + (" count" if "count" in line else ""): line

@@ -358,3 +358,8 @@ class Wine:
                         "/d", str(dpi), "/f"], env=self.env(os.environ), check=True, capture_output=True)
         self.stop_server()
 
+    def set_version(self, version):
+        """The Windows version (win81, win10...) that programs started from now
+        on see, with the registry's version keys to match, as winecfg sets it."""
+        subprocess.run(["wine", "winecfg", "-v", version], env=self.env(os.environ), check=True, capture_output=True)
+        subprocess.run(["wineserver", "-w"], env=self.env(os.environ), timeout=60)

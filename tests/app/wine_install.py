@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The Windows packages under Wine: the zip holds the program, its cues and a
-readme; the MSI installs them into Program Files with a Start-menu shortcut,
-the installed program starts and ends with status 0, and the uninstall takes
-everything away again.
+readme; the MSI refuses a Windows older than the program supports, installs
+them into Program Files with two Start-menu shortcuts (the second with
+symbols), the installed program
+starts and ends with status 0, and the uninstall takes everything away again.
 
     wine_install.py ZIP MSI"""
 
@@ -16,6 +17,13 @@ from servers import X11, Wine, wait_until
 
 check = Checks()
 DEADLINE = 60  # seconds; msiexec under a fresh prefix is slow, but never this slow
+# What msiexec returns when a launch condition fails, 1603, as a Linux exit
+# status keeps it: its low 8 bits.
+ERROR_INSTALL_FAILURE = 1603 % 256
+
+
+def start_menu(drive):
+    return [p for p in drive.rglob("Pellorin*.lnk") if "Start Menu" in str(p)]
 
 
 def main():
@@ -28,14 +36,27 @@ def main():
         env = wine.env(x11.env())
         drive = wine.prefix / "drive_c"
         installed = drive / "Program Files" / "Pellorin"
-        shortcuts = [p for p in drive.rglob("Pellorin.lnk") if "Start Menu" in str(p)]
+        wine.set_version("win81")
+        try:
+            status = subprocess.run(["wine", "msiexec", "/i", str(msi), "/qn"], env=env, timeout=DEADLINE).returncode
+            subprocess.run(["wineserver", "-w"], env=env, timeout=DEADLINE)
+        finally:
+            wine.set_version("win10")
+        check(status == ERROR_INSTALL_FAILURE and not installed.exists(),
+              f"on Windows 8.1 msiexec /i refuses to install (status {status})")
+
         status = subprocess.run(["wine", "msiexec", "/i", str(msi), "/qn"], env=env, timeout=DEADLINE).returncode
         subprocess.run(["wineserver", "-w"], env=env, timeout=DEADLINE)
         files = sorted(p.name for p in installed.iterdir()) if installed.is_dir() else []
-        shortcuts = [p for p in drive.rglob("Pellorin.lnk") if "Start Menu" in str(p)]
+        shortcuts = start_menu(drive)
         check(status == 0 and files == ["Bort.wav", "Pellorin.exe", "README.txt", "Swap.wav"],
               f"msiexec /i installs into Program Files (status {status}): {files}")
-        check(len(shortcuts) == 1, f"with a shortcut in the Start menu: {[str(s.relative_to(drive)) for s in shortcuts]}")
+        check(sorted(s.name for s in shortcuts) == ["Pellorin med symboler.lnk", "Pellorin.lnk"],
+              f"with two shortcuts in the Start menu: {[str(s.relative_to(drive)) for s in shortcuts]}")
+        # A shell link keeps its arguments as UTF-16 text.
+        arguments = {s.name: "--symbols".encode("utf-16-le") in s.read_bytes() for s in shortcuts}
+        check(arguments == {"Pellorin.lnk": False, "Pellorin med symboler.lnk": True},
+              f"the second starts the program with --symbols: {arguments}")
 
         game = subprocess.Popen(["wine", r"C:\Program Files\Pellorin\Pellorin.exe"], env=env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -47,7 +68,7 @@ def main():
         status = subprocess.run(["wine", "msiexec", "/x", str(msi), "/qn"], env=env, timeout=DEADLINE).returncode
         subprocess.run(["wineserver", "-w"], env=env, timeout=DEADLINE)
         left = sorted(p.name for p in installed.iterdir()) if installed.is_dir() else []
-        shortcuts = [p for p in drive.rglob("Pellorin.lnk") if "Start Menu" in str(p)]
+        shortcuts = start_menu(drive)
         check(status == 0 and not left and not shortcuts,
               f"msiexec /x takes it all away again (status {status}; left: {left + [str(s) for s in shortcuts]})")
     return check.status()

@@ -21,6 +21,8 @@ public:
     ~CuePlayer();
     CuePlayer(const CuePlayer&) = delete;
     CuePlayer& operator=(const CuePlayer&) = delete;
+    CuePlayer(CuePlayer&&) = delete;
+    CuePlayer& operator=(CuePlayer&&) = delete;
 
     // Cuts off whatever plays, then starts the cue and returns at once: 1
     // when it was handed to the system, 0 when the request ends in silence

@@ -1,13 +1,15 @@
 // The game's window on Windows.
 #include "gamewindow.h"
 
+#include "failure.h"
+#include "placement.h"
 #include "platform/clockrandom.h"
 #include "resource.h"
 #include "window/design.h"
 
 #include <windowsx.h>
 
-#include <cmath>
+#include <optional>
 #include <string>
 
 namespace pellorin::win32 {
@@ -15,6 +17,8 @@ namespace {
 
 constexpr wchar_t ClassName[] = L"Pellorin";
 constexpr UINT TickMessage = WM_APP + 1;
+// The menu's command identifiers: the design's commands above this base.
+constexpr UINT CommandBase = 100;
 // Fixed: no sizing border and no maximise box.
 constexpr DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD ExStyle = 0;
@@ -49,11 +53,6 @@ LPCWSTR cursorResource(CursorCode code)
     return IDC_ARROW;
 }
 
-int timerIndex(TimerId timer)
-{
-    return timer == TimerId::Timer1 ? 0 : 1;
-}
-
 // The modifier keys, as the handlers take them.
 std::int16_t shiftCode(WPARAM wParam)
 {
@@ -70,81 +69,142 @@ std::int16_t buttonsCode(WPARAM wParam)
                                      | (wParam & MK_MBUTTON ? design::MiddleButton : 0));
 }
 
+// The keys that play the board, as the core takes them.
+std::optional<design::Key> boardKey(WPARAM virtualKey)
+{
+    switch (virtualKey) {
+    case VK_LEFT:
+        return design::Key::Left;
+    case VK_RIGHT:
+        return design::Key::Right;
+    case VK_UP:
+        return design::Key::Up;
+    case VK_DOWN:
+        return design::Key::Down;
+    case VK_SPACE:
+        return design::Key::Space;
+    case VK_RETURN:
+        return design::Key::Enter;
+    case VK_ESCAPE:
+        return design::Key::Escape;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The modifier keys held now, for a key.
+std::int16_t keyboardShift()
+{
+    return static_cast<std::int16_t>((GetKeyState(VK_SHIFT) < 0 ? design::ShiftKey : 0)
+                                     | (GetKeyState(VK_CONTROL) < 0 ? design::ControlKey : 0)
+                                     | (GetKeyState(VK_MENU) < 0 ? design::AltKey : 0));
+}
+
+// The core's UTF-8 words as a wide string.
+std::wstring wide(std::string_view text)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
+    return result;
+}
+
+// The menu bar from the core's design: its one menu, the items with their
+// access keys, the separator.
+HMENU makeMenu()
+{
+    HMENU bar = CreateMenu();
+    HMENU menu = CreatePopupMenu();
+    for (const design::MenuItem& item : design::MenuItems) {
+        if (item.command == design::Command::None)
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuW(menu, MF_STRING, CommandBase + static_cast<UINT>(item.command), wide(item.caption).c_str());
+    }
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), wide(design::Menu.caption).c_str());
+    return bar;
+}
+
 // The game's canvas on a memory device context that holds part of the
-// client area, from its device pixel origin on; client pixels are scaled.
+// client area, in device pixels.
 class Painter final : public Canvas {
 public:
-    Painter(HDC target, double scale, Tiles& tiles, const Game& game)
+    Painter(HDC target, int tileSize, Tiles& tiles)
         : m_target(target)
-        , m_scale(scale)
-        , m_rendering(renderingScale(scale))
+        , m_tileSize(tileSize)
         , m_tiles(tiles)
-        , m_game(game)
         , m_source(CreateCompatibleDC(target))
     {
-        SetStretchBltMode(m_target, HALFTONE);
-        SetBrushOrgEx(m_target, 0, 0, nullptr);
     }
     ~Painter() override { DeleteDC(m_source); }
     Painter(const Painter&) = delete;
     Painter& operator=(const Painter&) = delete;
+    Painter(Painter&&) = delete;
+    Painter& operator=(Painter&&) = delete;
 
-    void begin(const Area& area) override
+    void begin(const DeviceRect& clip) override
     {
         m_saved = SaveDC(m_target);
-        const RECT rect = device(area);
-        IntersectClipRect(m_target, rect.left, rect.top, rect.right, rect.bottom);
-        FillRect(m_target, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        IntersectClipRect(m_target, clip.left, clip.top, clip.right(), clip.bottom());
+        fill(clip, Rgb{});
     }
-    void draw(const PictureData& picture, const Area& area) override
+    void fill(const DeviceRect& rect, Rgb colour) override
     {
-        HBITMAP bitmap = m_tiles.bitmap(m_game.pictureIndex(&picture), m_rendering);
+        const RECT area{rect.left, rect.top, rect.right(), rect.bottom()};
+        SetDCBrushColor(m_target, RGB(colour.red, colour.green, colour.blue));
+        FillRect(m_target, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+    void drawTile(int picture, int left, int top) override
+    {
+        HBITMAP bitmap = m_tiles.bitmap(picture, m_tileSize);
         if (!bitmap)
             return;
-        const RECT to = device(area);
-        const int size = static_cast<int>(std::lround(area.width * m_rendering));
         HGDIOBJ old = SelectObject(m_source, bitmap);
-        if (to.right - to.left == size && to.bottom - to.top == size)
-            BitBlt(m_target, to.left, to.top, size, size, m_source, 0, 0, SRCCOPY);
-        else
-            StretchBlt(m_target, to.left, to.top, to.right - to.left, to.bottom - to.top, m_source, 0, 0, size, size,
-                       SRCCOPY);
+        BitBlt(m_target, left, top, m_tileSize, m_tileSize, m_source, 0, 0, SRCCOPY);
         SelectObject(m_source, old);
     }
     void end() override { RestoreDC(m_target, m_saved); }
 
 private:
-    RECT device(const Area& area) const
-    {
-        return {static_cast<LONG>(std::lround(area.left * m_scale)), static_cast<LONG>(std::lround(area.top * m_scale)),
-                static_cast<LONG>(std::lround(area.right() * m_scale)),
-                static_cast<LONG>(std::lround(area.bottom() * m_scale))};
-    }
-
     HDC m_target;
-    double m_scale;
-    int m_rendering;
+    int m_tileSize;
     Tiles& m_tiles;
-    const Game& m_game;
     HDC m_source;
     int m_saved = 0;
 };
 
 } // namespace
 
-GameWindow::GameWindow(HINSTANCE instance) : m_instance(instance), m_cues(executableDirectory()) {}
+GameWindow::GameWindow(HINSTANCE instance, const DpiFunctions& dpi, tiles::Look look)
+    : m_instance(instance)
+    , m_dpiFunctions(dpi)
+    , m_look(look)
+    , m_tiles(look)
+    , m_cues(executableDirectory())
+{
+}
 
-GameWindow::~GameWindow() = default;
+GameWindow::~GameWindow()
+{
+    // Still there only when the start failed: its messages no longer reach
+    // this object, and its end posts no quit message.
+    if (m_window) {
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        DestroyWindow(m_window);
+    }
+    if (m_accessible)
+        m_accessible->Release();
+}
 
 SIZE GameWindow::frameSize(UINT dpi) const
 {
-    RECT rect{0, 0, MulDiv(design::ClientWidth, static_cast<int>(dpi), 96),
-              MulDiv(design::ClientHeight, static_cast<int>(dpi), 96)};
-    AdjustWindowRectExForDpi(&rect, Style, TRUE, ExStyle, dpi);
+    const DeviceScale scale = scaleAt(dpi);
+    RECT rect{0, 0, scale.clientWidth(), scale.clientHeight()};
+    m_dpiFunctions.adjustWindowRectExForDpi(&rect, Style, TRUE, ExStyle, dpi);
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-bool GameWindow::open(int showCommand)
+void GameWindow::open(int showCommand)
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -156,41 +216,41 @@ bool GameWindow::open(int showCommand)
                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     windowClass.hCursor = nullptr; // set at every WM_SETCURSOR
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDM_MAIN);
     windowClass.lpszClassName = ClassName;
     if (!RegisterClassExW(&windowClass))
-        return false;
+        throw Failure(L"en fönsterklass", GetLastError());
 
     // Made hidden at the design's size, then sized for the DPI of the screen
-    // it lands on and centred in that screen's work area.
+    // it lands on and placed in that screen's work area.
     const SIZE initial = frameSize(96);
     m_window = CreateWindowExW(ExStyle, ClassName, L"Pellorin", Style, CW_USEDEFAULT, CW_USEDEFAULT, initial.cx,
-                               initial.cy, nullptr, nullptr, m_instance, this);
+                               initial.cy, nullptr, makeMenu(), m_instance, this);
     if (!m_window)
-        return false;
-    m_dpi = GetDpiForWindow(m_window);
-    const SIZE frame = frameSize(m_dpi);
+        throw Failure(L"ett fönster", GetLastError());
+    const UINT dpi = m_dpiFunctions.dpiForWindow(m_window);
+    m_scale = scaleAt(dpi);
+    const SIZE frame = frameSize(dpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    SetWindowPos(m_window, nullptr, work.left + (work.right - work.left - frame.cx) / 2,
-                 work.top + (work.bottom - work.top - frame.cy) / 2, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = firstPlacement(monitor.rcWork, frame);
+    SetWindowPos(m_window, nullptr, at.x, at.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    m_ticker = std::make_unique<Ticker>(m_window, TickMessage);
-    m_game = std::make_unique<Game>(*this, std::make_unique<ClockRandom>());
+    m_ticker = std::make_unique<Ticker>(
+        [window = m_window](int timer) { return PostMessageW(window, TickMessage, timer, 0) != 0; });
+    m_game = std::make_unique<Game>(*this, std::make_unique<ClockRandom>(), m_look);
+    m_accessible = new BoardAccessible(m_window, *m_game, m_scale);
     // The board is dealt before the window is first shown, so the first
     // frame already shows it.
     m_game->load();
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
-    return true;
 }
 
 int GameWindow::run()
 {
-    MSG message;
-    BOOL got;
+    MSG message{};
+    BOOL got = 0;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got == -1)
             return 1;
@@ -208,6 +268,8 @@ LRESULT CALLBACK GameWindow::windowProc(HWND window, UINT message, WPARAM wParam
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<GameWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == WM_NCDESTROY)
+        self->m_window = nullptr;
     if (!self || !self->m_game)
         return DefWindowProcW(window, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
@@ -236,27 +298,42 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         pointer(message, wParam, lParam);
         return 0;
+    case WM_KEYDOWN:
+        // Keys reach the window only while no menu is open: an open menu
+        // takes them itself.
+        if (const auto key = boardKey(wParam)) {
+            m_game->key(*key, keyboardShift());
+            return 0;
+        }
+        break;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDM_NEW)
-            m_game->newGame();
-        else if (LOWORD(wParam) == IDM_QUIT)
-            m_game->quit();
+        if (HIWORD(wParam) == 0 && LOWORD(wParam) > CommandBase)
+            m_game->command(static_cast<design::Command>(LOWORD(wParam) - CommandBase));
         return 0;
-    case TickMessage: {
-        const int k = static_cast<int>(wParam);
-        m_ticker->handled(k);
-        const TimerId timer = k == 0 ? TimerId::Timer1 : TimerId::Timer2;
-        // A tick posted just before its timer stopped is not the game's.
-        if (m_game->timerRunning(timer))
-            m_game->tick(timer);
+    case WM_GETOBJECT:
+        // The board for screen readers; the window's other objects are the
+        // system's.
+        if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT) && m_accessible)
+            return LresultFromObject(__uuidof(IAccessible), wParam, m_accessible);
+        break;
+    case TickMessage:
+        if (wParam < AllTimers.size()) {
+            m_ticker->handled(static_cast<int>(wParam));
+            m_game->tick(AllTimers[wParam]);
+        }
         return 0;
-    }
+    case WM_GETDPISCALEDSIZE:
+        // Asked before a move to a screen of another DPI: the frame there is
+        // the design's client area at that DPI, not this frame scaled.
+        *reinterpret_cast<SIZE*>(lParam) = frameSize(LOWORD(wParam));
+        return TRUE;
     case WM_DPICHANGED: {
-        m_dpi = HIWORD(wParam);
+        // The suggested rectangle has the size answered above, and a place
+        // that keeps the window under the pointer while it is dragged.
+        m_scale = scaleAt(HIWORD(wParam));
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        const SIZE frame = frameSize(m_dpi);
-        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, frame.cx, frame.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         InvalidateRect(m_window, nullptr, FALSE);
         return 0;
     }
@@ -267,6 +344,8 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DESTROY:
         m_ticker.reset();
+        if (m_accessible)
+            m_accessible->disconnect();
         PostQuitMessage(0);
         return 0;
     default:
@@ -279,8 +358,8 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
 // the window keeps the mouse, so that moves outside it still arrive.
 void GameWindow::pointer(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const float x = static_cast<float>(GET_X_LPARAM(lParam) / scale());
-    const float y = static_cast<float>(GET_Y_LPARAM(lParam) / scale());
+    const float x = m_scale.toClient(GET_X_LPARAM(lParam));
+    const float y = m_scale.toClient(GET_Y_LPARAM(lParam));
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -316,14 +395,8 @@ void GameWindow::paint()
         HGDIOBJ old = SelectObject(buffer, pixels);
         SetViewportOrgEx(buffer, -dirty.left, -dirty.top, nullptr);
         {
-            // The client pixels that reach into the dirty device pixels.
-            const double s = scale();
-            const float left = static_cast<float>(std::floor(dirty.left / s));
-            const float top = static_cast<float>(std::floor(dirty.top / s));
-            const Area area{left, top, static_cast<float>(std::ceil(dirty.right / s)) - left,
-                            static_cast<float>(std::ceil(dirty.bottom / s)) - top};
-            Painter canvas(buffer, s, m_tiles, *m_game);
-            m_game->paint(area, canvas);
+            Painter canvas(buffer, m_scale.tileSize(), m_tiles);
+            m_game->paint(m_scale.toClient(DeviceRect{dirty.left, dirty.top, width, height}), m_scale, canvas);
         }
         SetViewportOrgEx(buffer, 0, 0, nullptr);
         BitBlt(screen, dirty.left, dirty.top, width, height, buffer, 0, 0, SRCCOPY);
@@ -336,9 +409,8 @@ void GameWindow::paint()
 
 void GameWindow::invalidate(const Area& area)
 {
-    const double s = scale();
-    const RECT rect{static_cast<LONG>(std::floor(area.left * s)), static_cast<LONG>(std::floor(area.top * s)),
-                    static_cast<LONG>(std::ceil(area.right() * s)), static_cast<LONG>(std::ceil(area.bottom() * s))};
+    const DeviceRect device = m_scale.clip(area);
+    const RECT rect{device.left, device.top, device.right(), device.bottom()};
     InvalidateRect(m_window, &rect, FALSE);
 }
 
@@ -367,6 +439,26 @@ void GameWindow::stopTicking(TimerId timer)
 void GameWindow::closeWindow()
 {
     DestroyWindow(m_window);
+}
+
+void GameWindow::announce(const std::string& words)
+{
+    if (!m_accessible)
+        return;
+    m_accessible->said(words);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_window, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void GameWindow::focusCell(int cell)
+{
+    if (GetFocus() == m_window)
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, m_window, OBJID_CLIENT, cell);
+}
+
+void GameWindow::cellsRenamed(std::span<const int> cells)
+{
+    for (const int cell : cells)
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_window, OBJID_CLIENT, cell);
 }
 
 } // namespace pellorin::win32

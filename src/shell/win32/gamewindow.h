@@ -3,8 +3,10 @@
 // the sound: the Win32 frontend of the toolkit-free Game.
 #pragma once
 
+#include "accessible.h"
 #include "cueplayer.h"
 #include "platform/frontend.h"
+#include "system.h"
 #include "ticker.h"
 #include "tiles.h"
 #include "window/game.h"
@@ -17,14 +19,17 @@ namespace pellorin::win32 {
 
 class GameWindow final : public Frontend {
 public:
-    explicit GameWindow(HINSTANCE instance);
+    GameWindow(HINSTANCE instance, const DpiFunctions& dpi, tiles::Look look);
     ~GameWindow() override;
     GameWindow(const GameWindow&) = delete;
     GameWindow& operator=(const GameWindow&) = delete;
+    GameWindow(GameWindow&&) = delete;
+    GameWindow& operator=(GameWindow&&) = delete;
 
     // Makes the window, deals the board and shows the window centred in the
-    // work area of the screen it opens on; false when no window could be made.
-    bool open(int showCommand);
+    // work area of the screen it opens on, its title bar inside it; throws
+    // Failure when the window or its timers cannot be made.
+    void open(int showCommand);
 
     // Runs the window's messages until it is gone; returns the exit status.
     static int run();
@@ -40,21 +45,28 @@ private:
     void stopTicking(TimerId timer) override;
     std::int32_t play(Cue cue) override { return m_cues.play(cue); }
     void closeWindow() override;
+    void announce(const std::string& words) override;
+    void focusCell(int cell) override;
+    void cellsRenamed(std::span<const int> cells) override;
 
     void paint();
     void pointer(UINT message, WPARAM wParam, LPARAM lParam);
     // The frame's size for a client area of the design at this DPI.
     SIZE frameSize(UINT dpi) const;
-    double scale() const { return m_dpi / 96.0; }
+    static DeviceScale scaleAt(UINT dpi) { return DeviceScale(dpi / 96.0); }
 
     HINSTANCE m_instance;
+    DpiFunctions m_dpiFunctions;
+    tiles::Look m_look;
     HWND m_window = nullptr;
-    UINT m_dpi = 96;
+    DeviceScale m_scale;
     CursorCode m_cursor = CursorCode::Default;
     Tiles m_tiles;
     CuePlayer m_cues;
     std::unique_ptr<Ticker> m_ticker;
     std::unique_ptr<Game> m_game;
+    // Shared with screen readers, which may hold it after the window has gone.
+    BoardAccessible* m_accessible = nullptr;
 };
 
 } // namespace pellorin::win32

@@ -1,9 +1,12 @@
 // The window's two periodic timers, kept to their interval.
 #include "ticker.h"
 
+#include "failure.h"
+
 #include <mmsystem.h>
 
 #include <cstdint>
+#include <system_error>
 
 // Windows 10 1803 and later; older systems, and Wine, refuse the flag.
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
@@ -12,30 +15,35 @@
 
 namespace pellorin::win32 {
 
-Ticker::Ticker(HWND window, UINT message) : m_window(window), m_message(message)
+Ticker::Ticker(Post post) : m_post(std::move(post))
 {
-    for (HANDLE& timer : m_timers) {
-        timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+    for (Handle& timer : m_timers) {
+        timer.reset(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
         if (!timer) {
             // Without it a waitable timer keeps to the system's clock tick,
             // which start() then raises to 1 ms while the timer runs.
             m_highResolution = false;
-            timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+            timer.reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
         }
+        if (!timer)
+            throw Failure(L"en timer", GetLastError());
     }
-    m_wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_thread = std::thread([this] { run(); });
+    m_wake.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!m_wake)
+        throw Failure(L"en händelse", GetLastError());
+    try {
+        m_thread = std::thread([this] { run(); });
+    } catch (const std::system_error& error) {
+        throw Failure(L"en tråd", static_cast<DWORD>(error.code().value()));
+    }
 }
 
 Ticker::~Ticker()
 {
-    SetEvent(m_wake);
+    SetEvent(m_wake.get());
     m_thread.join();
     for (int timer = 0; timer < 2; ++timer)
         stop(timer);
-    for (HANDLE timer : m_timers)
-        CloseHandle(timer);
-    CloseHandle(m_wake);
 }
 
 void Ticker::start(int timer, int intervalMs)
@@ -46,13 +54,13 @@ void Ticker::start(int timer, int intervalMs)
     m_posted[k] = false;
     LARGE_INTEGER due;
     due.QuadPart = -std::int64_t{intervalMs} * 10'000; // relative, in 100 ns
-    SetWaitableTimer(m_timers[k], &due, intervalMs, nullptr, nullptr, FALSE);
+    SetWaitableTimer(m_timers[k].get(), &due, intervalMs, nullptr, nullptr, FALSE);
 }
 
 void Ticker::stop(int timer)
 {
     const auto k = static_cast<std::size_t>(timer);
-    CancelWaitableTimer(m_timers[k]);
+    CancelWaitableTimer(m_timers[k].get());
     if (m_raised[k]) {
         timeEndPeriod(1);
         m_raised[k] = false;
@@ -61,14 +69,16 @@ void Ticker::stop(int timer)
 
 void Ticker::run()
 {
-    const std::array<HANDLE, 3> handles{m_wake, m_timers[0], m_timers[1]};
+    const std::array<HANDLE, 3> handles{m_wake.get(), m_timers[0].get(), m_timers[1].get()};
     for (;;) {
         const DWORD woke = WaitForMultipleObjects(3, handles.data(), FALSE, INFINITE);
         if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED)
             return;
         const std::size_t k = woke - WAIT_OBJECT_0 - 1;
-        if (k < 2 && !m_posted[k].exchange(true))
-            PostMessageW(m_window, m_message, k, 0);
+        // A tick that could not be posted (a full queue) is not waiting to be
+        // handled: the timer's next tick tries again.
+        if (k < 2 && !m_posted[k].exchange(true) && !m_post(static_cast<int>(k)))
+            m_posted[k] = false;
     }
 }
 

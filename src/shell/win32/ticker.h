@@ -11,37 +11,49 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <thread>
 
 namespace pellorin::win32 {
 
 class Ticker {
 public:
-    // Each tick of timer k (0 or 1) arrives as message, with wParam k.
-    Ticker(HWND window, UINT message);
+    // Called on the ticker's thread for each tick of timer k (0 or 1); it
+    // posts the tick to the window and says whether that worked.
+    using Post = std::function<bool(int timer)>;
+
+    // Throws Failure when a timer, the event or the thread cannot be made.
+    explicit Ticker(Post post);
     ~Ticker();
     Ticker(const Ticker&) = delete;
     Ticker& operator=(const Ticker&) = delete;
+    Ticker(Ticker&&) = delete;
+    Ticker& operator=(Ticker&&) = delete;
 
     // The first tick comes one interval from now.
     void start(int timer, int intervalMs);
     // No tick of the timer is posted from now on; one already posted may
-    // still arrive, and is to be ignored.
+    // still arrive.
     void stop(int timer);
     // The tick's message has been handled: the next may be posted. Ticks
     // that fall due while one waits are merged into it, never queued up.
     void handled(int timer) { m_posted[static_cast<std::size_t>(timer)] = false; }
 
 private:
+    struct Closer {
+        void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+    };
+    using Handle = std::unique_ptr<void, Closer>;
+
     void run();
 
-    HWND m_window;
-    UINT m_message;
+    Post m_post;
     bool m_highResolution = true;
-    std::array<HANDLE, 2> m_timers{};
+    std::array<Handle, 2> m_timers;
     std::array<bool, 2> m_raised{};
     std::array<std::atomic<bool>, 2> m_posted{};
-    HANDLE m_wake = nullptr; // set to end the thread
+    Handle m_wake; // set to end the thread
     std::thread m_thread;
 };
 

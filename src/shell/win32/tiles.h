@@ -1,31 +1,36 @@
-// The tile pictures, decoded by WIC from the PNG files built into the
-// program, each rendering as a bitmap that GDI draws from. A rendering loads
-// when first drawn.
+// The six tiles as GDI bitmaps, painted by the core's tile painter at the
+// window's tile size in device pixels, and painted again when that size
+// changes (another DPI).
 #pragma once
+
+#include "tiles/tilepainter.h"
 
 #include <windows.h>
 
 #include <array>
-#include <string_view>
 
 namespace pellorin::win32 {
 
 class Tiles {
 public:
-    Tiles() = default;
-    ~Tiles();
+    explicit Tiles(tiles::Look look) : m_look(look) {}
+    ~Tiles() { clear(); }
     Tiles(const Tiles&) = delete;
     Tiles& operator=(const Tiles&) = delete;
+    Tiles(Tiles&&) = delete;
+    Tiles& operator=(Tiles&&) = delete;
 
-    // The bitmap of picture 1 to 6 of the bank at rendering scale 1 to 3, or
-    // nullptr where it cannot be had.
-    HBITMAP bitmap(int picture, int scale);
+    // The bitmap of picture 1 to 6 of the bank, size device pixels square, or
+    // nullptr where it cannot be had. A size other than the last one's makes
+    // every tile anew.
+    HBITMAP bitmap(int picture, int size);
 
 private:
-    static HBITMAP decode(std::string_view resourceName);
+    void clear();
 
-    std::array<std::array<HBITMAP, 3>, 6> m_bitmaps{};
-    std::array<std::array<bool, 3>, 6> m_tried{};
+    tiles::Look m_look;
+    int m_size = 0;
+    std::array<HBITMAP, 6> m_bitmaps{};
 };
 
 } // namespace pellorin::win32

@@ -377,6 +377,15 @@ for (const device of Devices) {
       assert.equal(manifest.name, 'Pellorin');
       assert.equal(manifest.short_name, 'Pellorin');
       assert.equal(manifest.display, 'standalone');
+      // Chromium reads the manifest, its shortcut included, without a fault;
+      // the shortcut opens this game with symbols on its tiles.
+      const { errors } = await session.send('Page.getAppManifest');
+      assert.deepEqual(errors, []);
+      const [shortcut] = manifest.shortcuts;
+      const target = new URL(shortcut.url, page.url());
+      assert.equal(shortcut.name, 'Spela med symboler');
+      assert.equal(target.pathname, new URL(page.url()).pathname);
+      assert.deepEqual([...target.searchParams.keys()], ['symbols']);
     });
   });
 }

@@ -17,7 +17,7 @@ struct TileColours {
     Rgb face;
     Rgb highlight;
     Rgb shadow;
-    bool secondTone; // a faint darker tone over the lower right of the face
+    bool secondTone = false; // a faint darker tone over the lower right of the face
 };
 
 // The six tiles, in bank order 1 to 6.

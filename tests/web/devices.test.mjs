@@ -295,6 +295,25 @@ for (const device of Devices) {
       });
     }
 
+    if (!device.touch) {
+      test('at another zoom the tiles are painted again at its scale, crisp, and a swap plays', async () => {
+        const page = await open();
+        // Zoomed to 150 %, the page has two thirds of the CSS pixels, each
+        // 1.5 device pixels wide.
+        const zoomed = { ...device, width: Math.floor(device.width / 1.5), height: Math.floor(device.height / 1.5), scale: 1.5 };
+        await page.setViewport({ width: zoomed.width, height: zoomed.height, deviceScaleFactor: zoomed.scale });
+        await page.waitForFunction((width) => document.getElementById('board').width === width, { timeout: 5000 },
+                                   Math.round(ClientWidth * zoomed.scale));
+        await assertFitted(page, zoomed);
+        await assertCrisp(page, zoomed.scale);
+        const was = await colours(page);
+        await press(page, zoomed, 40, 64);
+        await idle(page);
+        assert.deepEqual(await colours(page), swapped(was, [1, 9]));
+        await assertCrisp(page, zoomed.scale);
+      });
+    }
+
     test('after one visit the game plays offline, its cue from the cache', async () => {
       const name = `offline-${device.width}`;
       harness.site(name);

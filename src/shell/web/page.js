@@ -29,11 +29,15 @@ let boardScale = 0; // device pixels per client pixel that the board is drawn at
 
 // The tiles as the game paints them, by their side in device pixels: for
 // each size a canvas per picture, made once, so that a rotation or a zoom back
-// to a size seen before paints nothing again.
+// to a size seen before paints nothing again. A few sizes are kept, the
+// latest, since a window resized by hand passes through many.
 const tiles = new Map();
+const KeptTileSizes = 4;
 
 function tilesAt(size) {
   if (!tiles.has(size)) {
+    if (tiles.size === KeptTileSizes)
+      tiles.delete(tiles.keys().next().value);
     tiles.set(size, design.pictures.map((_, i) => {
       const at = game._pellorin_tile(i + 1, size);
       const bytes = new Uint8ClampedArray(game.HEAPU8.buffer, at, size * size * 4);

@@ -1,5 +1,7 @@
 // The core's hot handlers: the scans of a press and a move, one animation
-// tick, the line check and a deal, over a platform that does nothing.
+// tick, the line check and a deal, over a platform that does nothing; and the
+// painting of the six tiles that a shell does when its scale changes.
+#include "tiles/tilepainter.h"
 #include "window/form1.h"
 
 #include <benchmark/benchmark.h>
@@ -41,7 +43,7 @@ private:
 
 class NoHost final : public WindowHost {
 public:
-    void unload() override {}
+    void closeWindow() override {}
 };
 
 struct Bench {
@@ -122,6 +124,20 @@ void BM_Deal(benchmark::State& state)
         b.form.mnuNytt_Click();
 }
 BENCHMARK(BM_Deal);
+
+// The six tiles at one side in device pixels: 32 at 1x, 40 at 1.25x, 84 on a
+// phone at 2.625x, 127 on a tablet at 3.96x; the second argument 1 for the
+// symbols.
+void BM_PaintSixTiles(benchmark::State& state)
+{
+    const auto size = static_cast<int>(state.range(0));
+    const auto look = state.range(1) ? tiles::Look::Symbols : tiles::Look::Plain;
+    for (auto _ : state) {
+        for (int picture = 1; picture <= 6; ++picture)
+            benchmark::DoNotOptimize(tiles::paintTile(picture, size, look));
+    }
+}
+BENCHMARK(BM_PaintSixTiles)->ArgsProduct({{32, 40, 84, 127}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace pellorin

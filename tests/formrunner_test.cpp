@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -127,6 +128,15 @@ TEST_F(Runner, PaintsBlackThenTheVisibleSpritesThatReachIntoTheArea)
     const std::array<Fill, 2> fills{{{{20, 50, 2, 40}, {255, 255, 255}}, {{200, 200, 2, 2}, {255, 255, 255}}}};
     runner.paint(Area{21.5f, 60, 9, 4}, fills, DeviceScale(1.5), shell);
     EXPECT_EQ(shell.log, "begin 32,90,14x6 fill255 30,75,3x60 1@36,54 1@36,90 end ");
+
+    // A shell told in device pixels what to repaint repaints the client area
+    // around them; scales out of reason are brought within it.
+    EXPECT_EQ(DeviceScale(1.5).toClient(DeviceRect{31, 89, 16, 8}), (Area{20, 59, 12, 6}));
+    EXPECT_EQ(DeviceScale(1.25).clientWidth(), 518);
+    EXPECT_EQ(DeviceScale(1.25).clientHeight(), 516);
+    EXPECT_EQ(DeviceScale(0).value(), DeviceScale::MinScale);
+    EXPECT_EQ(DeviceScale(1e9).value(), DeviceScale::MaxScale);
+    EXPECT_EQ(DeviceScale(std::nan("")).value(), 1.0);
 }
 
 // A tick of a timer that was stopped while the tick was on its way does

@@ -7,7 +7,10 @@
 #include "invariants.h"
 
 #include "platform/clockrandom.h"
+#include "support/gameinspector.h"
+#include "window/game.h"
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -44,8 +47,38 @@ public:
     virtual bool exhausted() const { return false; }
 };
 
-// Plays events chosen by a Choices through the game window and the fake
-// platform, and checks every invariant after each one.
+// A random source that lends another, which outlives the games it serves.
+class LentRandom final : public RandomSource {
+public:
+    explicit LentRandom(RandomSource& random) : m_random(random) {}
+    void seedFromClock() override { m_random.seedFromClock(); }
+    float next() override { return m_random.next(); }
+
+private:
+    RandomSource& m_random;
+};
+
+// A frontend that keeps what a shell is told: the cues asked for, the
+// closes, and the timers it runs.
+struct PlayFrontend final : Frontend {
+    void invalidate(const Area&) override {}
+    void showCursor(CursorCode) override {}
+    void startTicking(TimerId, int) override {}
+    void stopTicking(TimerId) override {}
+    std::int32_t play(Cue cue) override
+    {
+        cues.push_back(cue);
+        return 1;
+    }
+    void closeWindow() override { ++closes; }
+    int count(Cue cue) const { return static_cast<int>(std::count(cues.begin(), cues.end(), cue)); }
+
+    std::vector<Cue> cues;
+    int closes = 0;
+};
+
+// Plays events chosen by a Choices through a game over a fake frontend, its
+// keyboard included, and checks every invariant after each one.
 class PlayRun {
 public:
     PlayRun(std::uint32_t seed, Choices& choices) : m_seed(seed), m_events(choices), m_gameRandom(seed ^ 0x9e3779b9u)
@@ -75,25 +108,24 @@ public:
 
 private:
     struct Window {
-        FakeSound sound;
-        FakeCursor cursor;
-        FakeHost host;
-        std::unique_ptr<Form1> form;
+        PlayFrontend frontend;
+        std::unique_ptr<pellorin::Game> game;
     };
 
     void restart()
     {
         m_window = std::make_unique<Window>();
-        m_window->form
-            = std::make_unique<Form1>(Services{m_gameRandom, m_window->sound, m_window->cursor, m_window->host});
-        m_window->form->Form_Load();
+        m_window->game
+            = std::make_unique<pellorin::Game>(m_window->frontend, std::make_unique<LentRandom>(m_gameRandom));
+        game().load();
         m_bank.clear();
         for (int r = 0; r <= board::Colours; ++r)
             m_bank.push_back(form().imgBank[r]);
         m_swap = {};
     }
 
-    Form1& form() { return *m_window->form; }
+    pellorin::Game& game() { return *m_window->game; }
+    const Form1& form() { return GameInspector::form(game()); }
 
     int uniform(int lo, int hi) { return m_events.uniform(lo, hi); }
 
@@ -136,20 +168,23 @@ private:
         const auto button = static_cast<std::int16_t>(uniform(0, 7));
         const auto shift = static_cast<std::int16_t>(uniform(0, 7));
         const bool running = form().swapRunning();
-        if (roll < 250) {
+        if (roll < 200) {
             const auto [x, y] = point();
-            form().mouseDownAt(button, shift, x, y);
-        } else if (roll < 500) {
+            game().press(button, shift, x, y);
+        } else if (roll < 400) {
             const auto [x, y] = point();
-            form().mouseMoveAt(button, shift, x, y);
-        } else if (roll < 530) {
+            game().move(button, shift, x, y);
+        } else if (roll < 430) {
             // Over the middle of a tile, wherever it stands now.
             const Sprite& ball = form().imgBoll[uniform(1, 64)];
-            form().mouseMoveAt(button, shift, ball.Left + 16, ball.Top + 16);
+            game().move(button, shift, ball.Left + 16, ball.Top + 16);
+        } else if (roll < 530) {
+            // Any key the board knows, with any modifiers, and some it does not.
+            game().key(static_cast<design::Key>(uniform(0, static_cast<int>(design::Keys.size()) + 1)), shift);
         } else if (roll < 985) {
             tick();
         } else if (roll < 995) {
-            form().mnuNytt_Click();
+            game().newGame();
             if (running)
                 ++swapsAbandoned;
             m_swap = {};
@@ -166,11 +201,12 @@ private:
     {
         if (!form().swapRunning())
             return; // the real timers tick only while enabled
-        const int clearsBefore = m_window->sound.count(Cue::Clear);
-        if (form().Timer1.Enabled)
-            form().Timer1_Timer();
-        else
-            form().Timer2_Timer();
+        const int clearsBefore = m_window->frontend.count(Cue::Clear);
+        // Now and then the stopped timer's tick comes late too, and must do
+        // nothing.
+        if (uniform(0, 9) == 0)
+            game().tick(form().Timer1.Enabled ? TimerId::Timer2 : TimerId::Timer1);
+        game().tick(form().Timer1.Enabled ? TimerId::Timer1 : TimerId::Timer2);
         ++m_swap.ticks;
         if (form().swapRunning()) {
             if (m_swap.ticks >= 11)
@@ -179,7 +215,7 @@ private:
         }
         if (m_swap.ticks != 11)
             fail("a swap ended after " + std::to_string(m_swap.ticks) + " ticks");
-        const int clears = m_window->sound.count(Cue::Clear) - clearsBefore;
+        const int clears = m_window->frontend.count(Cue::Clear) - clearsBefore;
         linesCleared += clears / 8;
         if (clears % 8 != 0)
             fail("a line check made " + std::to_string(clears) + " clear requests");
@@ -193,9 +229,12 @@ private:
 
     void quit()
     {
-        form().mnuAvsluta_Click();
-        if (m_window->host.unloads != 1 || form().swapRunning() || !form().isClosed())
+        game().quit();
+        if (m_window->frontend.closes != 1 || form().swapRunning() || !game().ended())
             fail("quitting left the window running");
+        game().key(design::Key::Space, 0);
+        if (game().cellName(1))
+            fail("a closed window still names its cells");
         restart();
     }
 
@@ -211,9 +250,16 @@ private:
 
     void check()
     {
-        const std::string broken = brokenInvariant(form(), m_bank, m_window->cursor.code);
+        const std::string broken = brokenInvariant(form(), m_bank, game().cursor());
         if (!broken.empty())
             return fail(broken);
+        const Keyboard& keys = game().keyboard();
+        if (keys.row() < 1 || keys.row() > board::Rows || keys.column() < 1 || keys.column() > board::Columns)
+            return fail("the keyboard's cursor left the board");
+        if (keys.held() && !keys.shown())
+            return fail("a tile is held by a hidden cursor");
+        if (!game().cellName(keys.cell()))
+            return fail("the focused cell has no name");
         if (form().swapRunning() && Form1::toIndex(form().BallNo) != m_swap.first)
             fail("BallNo changed during a swap");
     }

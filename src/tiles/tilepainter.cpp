@@ -61,16 +61,16 @@ bool onSymbol(int picture, double u, double v)
     const double ax = std::abs(x);
     const double ay = std::abs(y);
     switch (picture) {
-    case 1: // a disc
-        return x * x + y * y <= 0.21 * 0.21;
+    case 1: // a ring
+        return x * x + y * y <= 0.22 * 0.22 && x * x + y * y >= 0.12 * 0.12;
     case 2: // a triangle, point up
         return y >= -0.21 && y <= 0.19 && ax <= (y + 0.21) * 0.6;
-    case 3: // a plus
-        return (ax <= 0.065 && ay <= 0.22) || (ay <= 0.065 && ax <= 0.22);
-    case 4: // a hollow square
-        return std::max(ax, ay) <= 0.2 && std::max(ax, ay) >= 0.12;
+    case 3: // two bars side by side
+        return ay <= 0.21 && ax >= 0.06 && ax <= 0.17;
+    case 4: // a small square in the middle
+        return ax <= 0.11 && ay <= 0.11;
     case 5: // a saltire
-        return ax <= 0.2 && ay <= 0.2 && std::abs(ax - ay) <= 0.09;
+        return ax <= 0.21 && ay <= 0.21 && std::abs(ax - ay) <= 0.07;
     case 6: // two bars, one above the other
         return ax <= 0.21 && ay >= 0.06 && ay <= 0.17;
     default:
@@ -130,8 +130,17 @@ std::optional<Image> paintTile(int picture, int size, Look look)
     const Rgb symbol = symbolTone(colours.face);
 
     Image image = blackImage(n);
-    const auto inside
-        = [&](int x, int y) { return x >= 0 && y >= 0 && x < n && y < n && insideRounded(x, y, n, radius); };
+    // Which pixels the rounded square covers, worked out once for the
+    // outline's test of every pixel's four neighbours.
+    std::vector<bool> covered(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            covered[static_cast<std::size_t>(y) * static_cast<std::size_t>(n) + static_cast<std::size_t>(x)]
+                = insideRounded(x, y, n, radius);
+    const auto inside = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < n && y < n
+            && covered[static_cast<std::size_t>(y) * static_cast<std::size_t>(n) + static_cast<std::size_t>(x)];
+    };
     for (int y = 0; y < n; ++y) {
         for (int x = 0; x < n; ++x) {
             if (!inside(x, y))
@@ -144,12 +153,11 @@ std::optional<Image> paintTile(int picture, int size, Look look)
                 // edges; where both bands meet, the nearer edge decides.
                 const int fromTopLeft = std::min(x, y) - 1;
                 const int fromBottomRight = std::min(n - 1 - x, n - 1 - y) - 1;
-                if (fromBottomRight < shadowWidth && fromBottomRight < fromTopLeft)
+                const bool inShadow = fromBottomRight < shadowWidth;
+                if (inShadow && (fromBottomRight < fromTopLeft || fromTopLeft >= highlightWidth))
                     colour = colours.shadow;
                 else if (fromTopLeft < highlightWidth)
                     colour = colours.highlight;
-                else if (fromBottomRight < shadowWidth)
-                    colour = colours.shadow;
                 else
                     colour = x + y > n ? secondTone : colours.face;
                 if (look == Look::Symbols) {
@@ -191,8 +199,8 @@ std::optional<Image> paintIcon(int size, double fill)
             }
             if (covered == 0)
                 continue;
-            const Rgb face
-                = palette()[static_cast<std::size_t>(dots[static_cast<std::size_t>(row * 4 + column)] - 1)].face;
+            const auto dot = static_cast<std::size_t>(row) * 4 + static_cast<std::size_t>(column);
+            const Rgb face = palette()[static_cast<std::size_t>(dots[dot] - 1)].face;
             put(image, x, y, scaled(face, static_cast<double>(covered) / (Samples * Samples)));
         }
     }

@@ -109,26 +109,23 @@ void FormRunner::quit()
     });
 }
 
-// The swap's colours as they stood before it, said once it is over: by its
-// last tick the pair has exchanged its pictures, so each shows the other's.
-std::string FormRunner::swapWords() const
-{
-    const int first = Form1::toIndex(m_form.BallNo);
-    const int partner = first + (m_form.Timer1.Enabled ? board::BelowOffset : board::RightOffset);
-    return words::swapped(colourOf(m_form, partner), colourOf(m_form, first));
-}
-
 void FormRunner::tick(TimerId timer)
 {
     if (!timerRunning(timer))
         return;
-    std::string swap = swapWords();
+    // The swap's colours as they stand before its last tick, by which the
+    // pair has exchanged its pictures: each shows the other's first colour.
+    const int first = Form1::toIndex(m_form.BallNo);
+    const int partner = first + (timer == TimerId::Timer1 ? board::BelowOffset : board::RightOffset);
+    const int firstColour = colourOf(m_form, partner);
+    const int partnerColour = colourOf(m_form, first);
     run([&] {
         if (timer == TimerId::Timer1)
             m_form.Timer1_Timer();
         else
             m_form.Timer2_Timer();
-        return m_form.swapRunning() ? std::string() : std::move(swap);
+        // Said once the swap is over.
+        return m_form.swapRunning() ? std::string() : words::swapped(firstColour, partnerColour);
     });
 }
 

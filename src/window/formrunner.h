@@ -46,7 +46,6 @@ private:
     template <class Handler>
     void run(Handler&& handler);
     void syncTimer(TimerId id, const Timer& wanted);
-    std::string swapWords() const;
 
     Form1& m_form;
     Frontend& m_frontend;

@@ -1,6 +1,9 @@
 // The committed assets are exactly what the generator draws and synthesises,
-// and the drawings keep the shapes they are described by.
+// the painter draws the tiles as their files did, and the drawings keep the
+// shapes they are described by.
 #include "artwork.h"
+
+#include "window/design.h"
 
 #include "sound/wavdecoder.h"
 
@@ -15,17 +18,54 @@ namespace pellorin::artwork {
 namespace {
 
 const QString Assets = QStringLiteral(PELLORIN_ASSETS_DIR);
+const QString TestData = QStringLiteral(PELLORIN_TEST_DATA_DIR);
 
-TEST(Assets, TilesMatchTheGenerator)
+QImage tile(int picture, int scale, tiles::Look look = tiles::Look::Plain)
 {
-    for (const TileColours& colours : tileColours()) {
-        for (const int scale : TileScales) {
+    return toQImage(*tiles::paintTile(picture, 32 * scale, look));
+}
+
+// The tiles were once drawn into files at 1, 2 and 3 device pixels per
+// client pixel; the painter draws the same pixels, to the last bit of every
+// channel.
+TEST(Tiles, AreTheRenderingsTheyReplaced)
+{
+    constexpr int Tolerance = 0; // the largest difference of a channel
+    for (int picture = 1; picture <= 6; ++picture) {
+        for (const int scale : {1, 2, 3}) {
             const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
-            const QString path = Assets + QStringLiteral("/tiles/%1%2.png").arg(colours.name, suffix);
-            const QImage committed(path);
-            ASSERT_FALSE(committed.isNull()) << path.toStdString();
-            EXPECT_EQ(committed.convertToFormat(QImage::Format_RGB32), tile(colours, scale)) << path.toStdString();
+            const QString name = QString::fromUtf8(design::Pictures[static_cast<std::size_t>(picture - 1)].data());
+            const QString path = TestData + QStringLiteral("/tiles/%1%2.png").arg(name, suffix);
+            const QImage before = QImage(path).convertToFormat(QImage::Format_RGB32);
+            ASSERT_FALSE(before.isNull()) << path.toStdString();
+            const QImage now = tile(picture, scale);
+            ASSERT_EQ(now.size(), before.size());
+            int largest = 0;
+            for (int y = 0; y < now.height(); ++y)
+                for (int x = 0; x < now.width(); ++x) {
+                    const QRgb a = now.pixel(x, y);
+                    const QRgb b = before.pixel(x, y);
+                    largest = std::max({largest, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                        std::abs(qBlue(a) - qBlue(b))});
+                }
+            EXPECT_LE(largest, Tolerance) << path.toStdString();
         }
+    }
+}
+
+// The Windows icon holds every size Windows asks for, as the painter draws it.
+TEST(Assets, TheWindowsIconHoldsEverySize)
+{
+    QFile file(Assets + QStringLiteral("/icons/pellorin.ico"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray ico = file.readAll();
+    EXPECT_EQ(ico, icoFile({WindowsIconSizes.begin(), WindowsIconSizes.end()}));
+    ASSERT_GE(ico.size(), 6);
+    const int count = static_cast<unsigned char>(ico[4]);
+    ASSERT_EQ(count, static_cast<int>(WindowsIconSizes.size()));
+    for (int i = 0; i < count; ++i) {
+        const int side = static_cast<unsigned char>(ico[6 + 16 * i]);
+        EXPECT_EQ(side == 0 ? 256 : side, WindowsIconSizes[static_cast<std::size_t>(i)]);
     }
 }
 
@@ -69,10 +109,15 @@ TEST(Assets, SoundsMatchTheGenerator)
 
 TEST(Tiles, AreOpaqueBevelledSquaresWithBlackCorners)
 {
-    for (const TileColours& colours : tileColours()) {
-        for (const int scale : TileScales) {
-            SCOPED_TRACE(colours.name.toStdString() + " x" + std::to_string(scale));
-            const QImage image = tile(colours, scale);
+    const auto qcolor = [](Rgb c) { return QColor(c.red, c.green, c.blue); };
+    for (int picture = 1; picture <= 6; ++picture) {
+        const auto& painted = tiles::palette()[static_cast<std::size_t>(picture - 1)];
+        const struct {
+            QColor face, highlight, shadow;
+        } colours{qcolor(painted.face), qcolor(painted.highlight), qcolor(painted.shadow)};
+        for (const int scale : {1, 2, 3}) {
+            SCOPED_TRACE(std::to_string(picture) + " x" + std::to_string(scale));
+            const QImage image = tile(picture, scale);
             const int n = 32 * scale;
             ASSERT_EQ(image.size(), QSize(n, n));
             EXPECT_FALSE(image.hasAlphaChannel());

@@ -1,6 +1,7 @@
-// Draws the game's pictures and synthesises its sounds, from their descriptions.
+// The game's pictures as image files, and its sounds.
 #include "artwork.h"
 
+#include <QBuffer>
 #include <QtEndian>
 
 #include <algorithm>
@@ -10,112 +11,67 @@
 namespace pellorin::artwork {
 namespace {
 
-QColor darker(const QColor& c, double factor)
+void appendLe16(QByteArray& out, quint16 v)
 {
-    return QColor::fromRgb(static_cast<int>(std::lround(c.red() * factor)),
-                           static_cast<int>(std::lround(c.green() * factor)),
-                           static_cast<int>(std::lround(c.blue() * factor)));
+    v = qToLittleEndian(v);
+    out.append(reinterpret_cast<const char*>(&v), 2);
 }
 
-// Inside the rounded square of side n with corner radius r, sampled at the
-// centre of device pixel (x, y).
-bool insideRounded(int x, int y, int n, double r)
+void appendLe32(QByteArray& out, quint32 v)
 {
-    const double px = x + 0.5;
-    const double py = y + 0.5;
-    const double cx = std::clamp(px, r, n - r);
-    const double cy = std::clamp(py, r, n - r);
-    return std::hypot(px - cx, py - cy) <= r;
+    v = qToLittleEndian(v);
+    out.append(reinterpret_cast<const char*>(&v), 4);
 }
 
 } // namespace
 
-const std::array<TileColours, 6>& tileColours()
+QImage toQImage(const tiles::Image& image)
 {
-    static const std::array<TileColours, 6> colours{{
-        {QStringLiteral("red"), QColor(255, 0, 0), QColor(255, 107, 107), QColor(156, 33, 0), false},
-        {QStringLiteral("yellow"), QColor(206, 206, 0), QColor(255, 255, 49), QColor(115, 115, 0), false},
-        {QStringLiteral("green"), QColor(0, 156, 0), QColor(0, 198, 0), QColor(0, 82, 0), true},
-        {QStringLiteral("blue"), QColor(33, 41, 255), QColor(107, 115, 255), QColor(0, 0, 148), true},
-        {QStringLiteral("magenta"), QColor(206, 0, 206), QColor(255, 0, 255), QColor(107, 0, 115), true},
-        {QStringLiteral("orange"), QColor(255, 156, 0), QColor(255, 206, 156), QColor(148, 90, 0), true},
-    }};
-    return colours;
-}
-
-QImage tile(const TileColours& colours, int scale)
-{
-    const int n = TileSize * scale;
-    const double radius = 4.0 * scale;
-    const int highlightWidth = 3 * scale;
-    const int shadowWidth = 4 * scale;
-    const QColor outline = darker(colours.shadow, 0.45);
-    const QColor secondTone = colours.secondTone ? darker(colours.face, 0.9) : colours.face;
-
-    QImage image(n, n, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    const auto inside
-        = [&](int x, int y) { return x >= 0 && y >= 0 && x < n && y < n && insideRounded(x, y, n, radius); };
-    for (int y = 0; y < n; ++y) {
-        for (int x = 0; x < n; ++x) {
-            if (!inside(x, y))
-                continue;
-            QColor colour;
-            if (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1)) {
-                colour = outline;
-            } else {
-                // Depth inside the outline from the top-left and bottom-right edges;
-                // where both bands meet, the nearer edge decides.
-                const int fromTopLeft = std::min(x, y) - 1;
-                const int fromBottomRight = std::min(n - 1 - x, n - 1 - y) - 1;
-                if (fromBottomRight < shadowWidth && fromBottomRight < fromTopLeft)
-                    colour = colours.shadow;
-                else if (fromTopLeft < highlightWidth)
-                    colour = colours.highlight;
-                else if (fromBottomRight < shadowWidth)
-                    colour = colours.shadow;
-                else
-                    colour = x + y > n ? secondTone : colours.face;
-            }
-            image.setPixel(x, y, colour.rgb());
+    QImage out(image.width, image.height, QImage::Format_RGB32);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const Rgb c = image.at(x, y);
+            out.setPixel(x, y, qRgb(c.red, c.green, c.blue));
         }
-    }
-    return image;
+    return out;
 }
 
 QImage icon(int size, double fill)
 {
-    // Row by row from the top, as bank indices 1..6.
-    static constexpr std::array<int, 16> dots{1, 1, 2, 1, 4, 2, 3, 5, 3, 1, 6, 3, 4, 6, 3, 5};
-    constexpr int Samples = 4; // per axis, for smooth dot edges at every size
-    const double unit = size * fill / 32.0;
-    const double radius = 2.5 * unit;
-    const double inset = size * (1.0 - fill) / 2.0;
+    const auto painted = tiles::paintIcon(size, fill);
+    return painted ? toQImage(*painted) : QImage();
+}
 
-    QImage image(size, size, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const int column = std::clamp(static_cast<int>((x + 0.5 - inset) / unit - 3.0) / 7, 0, 3);
-            const int row = std::clamp(static_cast<int>((y + 0.5 - inset) / unit - 3.0) / 7, 0, 3);
-            const double cx = inset + (3.0 + 7.0 * column + 2.5) * unit;
-            const double cy = inset + (3.0 + 7.0 * row + 2.5) * unit;
-            int covered = 0;
-            for (int sy = 0; sy < Samples; ++sy) {
-                for (int sx = 0; sx < Samples; ++sx) {
-                    const double px = x + (sx + 0.5) / Samples;
-                    const double py = y + (sy + 0.5) / Samples;
-                    covered += std::hypot(px - cx, py - cy) <= radius ? 1 : 0;
-                }
-            }
-            if (covered == 0)
-                continue;
-            const QColor face
-                = tileColours()[static_cast<std::size_t>(dots[static_cast<std::size_t>(row * 4 + column)] - 1)].face;
-            image.setPixel(x, y, darker(face, static_cast<double>(covered) / (Samples * Samples)).rgb());
-        }
+QByteArray icoFile(const std::vector<int>& sizes)
+{
+    std::vector<QByteArray> images;
+    for (const int size : sizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        icon(size).save(&buffer, "PNG");
+        images.push_back(png);
     }
-    return image;
+    QByteArray out;
+    appendLe16(out, 0); // reserved
+    appendLe16(out, 1); // an icon
+    appendLe16(out, static_cast<quint16>(sizes.size()));
+    auto offset = static_cast<quint32>(6 + 16 * sizes.size());
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const int side = sizes[i] >= 256 ? 0 : sizes[i]; // 0 stands for 256
+        out.append(static_cast<char>(side));
+        out.append(static_cast<char>(side));
+        out.append('\0'); // no palette
+        out.append('\0');
+        appendLe16(out, 1);  // planes
+        appendLe16(out, 32); // bits per pixel
+        appendLe32(out, static_cast<quint32>(images[i].size()));
+        appendLe32(out, offset);
+        offset += static_cast<quint32>(images[i].size());
+    }
+    for (const QByteArray& image : images)
+        out.append(image);
+    return out;
 }
 
 std::vector<std::int16_t> swapSound()
@@ -161,14 +117,8 @@ QByteArray wavFile(const std::vector<std::int16_t>& samples)
 {
     const auto dataBytes = static_cast<quint32>(samples.size() * sizeof(std::int16_t));
     QByteArray out;
-    const auto u32 = [&out](quint32 v) {
-        v = qToLittleEndian(v);
-        out.append(reinterpret_cast<const char*>(&v), 4);
-    };
-    const auto u16 = [&out](quint16 v) {
-        v = qToLittleEndian(v);
-        out.append(reinterpret_cast<const char*>(&v), 2);
-    };
+    const auto u32 = [&out](quint32 v) { appendLe32(out, v); };
+    const auto u16 = [&out](quint16 v) { appendLe16(out, v); };
     out.append("RIFF", 4);
     u32(36 + dataBytes);
     out.append("WAVEfmt ", 8);

@@ -1,9 +1,11 @@
-// Draws the game's pictures and synthesises its sounds, from their descriptions.
+// The game's pictures as image files, drawn by the core's painter, and its
+// sounds, synthesised from their descriptions.
 #pragma once
 
-#include <QColor>
+#include "tiles/tilepainter.h"
+
+#include <QByteArray>
 #include <QImage>
-#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -11,20 +13,11 @@
 
 namespace pellorin::artwork {
 
-struct TileColours {
-    QString name;
-    QColor face;
-    QColor highlight;
-    QColor shadow;
-    bool secondTone; // a faint darker tone over the lower right of the face
-};
-
-// The six tiles, in bank order 1 to 6.
-const std::array<TileColours, 6>& tileColours();
-
-inline constexpr int TileSize = 32;
-inline constexpr std::array<int, 3> TileScales{1, 2, 3};
+// The desktop's icons, as the freedesktop icon theme and Qt take them.
 inline constexpr std::array<int, 7> IconSizes{16, 24, 32, 48, 64, 128, 256};
+// The Windows executable's icon: the sizes Windows asks for at 100 % to
+// 250 % in its title bar, taskbar, Explorer and Start menu.
+inline constexpr std::array<int, 8> WindowsIconSizes{16, 20, 24, 32, 40, 48, 64, 256};
 // The browser game's icons for a home screen: 180 for iOS, 192 and 512 for
 // the web app manifest, and one maskable, whose dots keep to the middle so
 // that any mask a launcher cuts leaves them whole.
@@ -35,13 +28,15 @@ inline constexpr int MaskableIconSize = 512;
 // keeps only a circle 40 % of the side in radius.
 inline constexpr double MaskableFill = 0.72;
 
-// A tile of 32 logical pixels drawn at scale device pixels per logical pixel:
-// the outline stays one device pixel wide, the bevels scale.
-QImage tile(const TileColours& colours, int scale);
+// A painted picture as a Qt image, for writing to a file.
+QImage toQImage(const tiles::Image& image);
 
-// The 4 by 4 grid of round dots on black, drawn anew at size pixels square,
-// the grid scaled to fill that part of the side and centred.
+// The icon at one size, as the painter draws it.
 QImage icon(int size, double fill = 1.0);
+
+// An ICO file holding the icon at each size, each image PNG-compressed (as
+// Windows reads them since Vista).
+QByteArray icoFile(const std::vector<int>& sizes);
 
 inline constexpr int SampleRate = 44100;
 

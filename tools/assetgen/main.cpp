@@ -26,18 +26,10 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
         return 2;
     }
-    // The ICO writer is a plugin, which needs an application to be found.
+    // The image writers are plugins, which need an application to be found.
     QCoreApplication app(argc, argv);
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    bool ok = out.mkpath(QStringLiteral("tiles")) && out.mkpath(QStringLiteral("icons"))
-        && out.mkpath(QStringLiteral("sounds"));
-    for (const TileColours& colours : tileColours()) {
-        for (const int scale : TileScales) {
-            const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
-            ok = ok
-                && tile(colours, scale).save(out.filePath(QStringLiteral("tiles/%1%2.png").arg(colours.name, suffix)));
-        }
-    }
+    bool ok = out.mkpath(QStringLiteral("icons")) && out.mkpath(QStringLiteral("sounds"));
     for (const int size : IconSizes)
         ok = ok && icon(size).save(out.filePath(QStringLiteral("icons/pellorin-%1.png").arg(size)));
     for (const int size : WebIconSizes)
@@ -46,7 +38,9 @@ int main(int argc, char* argv[])
         && icon(MaskableIconSize, MaskableFill)
                .save(out.filePath(QStringLiteral("icons/pellorin-maskable-%1.png").arg(MaskableIconSize)));
     // The Windows executable's own icon, for its resource script.
-    ok = ok && icon(48).save(out.filePath(QStringLiteral("icons/pellorin.ico")), "ICO");
+    ok = ok
+        && writeFile(out.filePath(QStringLiteral("icons/pellorin.ico")),
+                     icoFile({WindowsIconSizes.begin(), WindowsIconSizes.end()}));
     ok = ok && writeFile(out.filePath(QStringLiteral("sounds/Swap.wav")), wavFile(swapSound()));
     ok = ok && writeFile(out.filePath(QStringLiteral("sounds/Bort.wav")), wavFile(clearSound()));
     if (!ok) {

@@ -1,0 +1,231 @@
+// Play by keyboard through the game, and what a screen reader is told of it:
+// the cursor's rules, its frame, and the words for moves, holds, swaps,
+// emptied lines and deals.
+#include "fakes.h"
+
+#include "speech/words.h"
+#include "window/game.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pellorin::testing {
+namespace {
+
+using design::Key;
+
+struct ListeningShell final : Frontend, Canvas {
+    void invalidate(const Area& area) override { damage.push_back(area); }
+    void showCursor(CursorCode) override {}
+    void startTicking(TimerId timer, int) override { timers += timer == TimerId::Timer1 ? "start1 " : "start2 "; }
+    void stopTicking(TimerId timer) override { timers += timer == TimerId::Timer1 ? "stop1 " : "stop2 "; }
+    std::int32_t play(Cue cue) override
+    {
+        cues.push_back(cue);
+        return 1;
+    }
+    void closeWindow() override {}
+    void announce(const std::string& words) override { said.push_back(words); }
+    void focusCell(int cell) override { focus.push_back(cell); }
+    void cellsRenamed(std::span<const int> cells) override { renamed.assign(cells.begin(), cells.end()); }
+
+    void begin(const DeviceRect&) override {}
+    void fill(const DeviceRect& rect, Rgb colour) override
+    {
+        if (colour == Rgb{255, 255, 255})
+            bars.push_back(rect);
+    }
+    void drawTile(int, int, int) override {}
+    void end() override {}
+
+    std::vector<Area> damage;
+    std::string timers;
+    std::vector<Cue> cues;
+    std::vector<std::string> said;
+    std::vector<int> focus;
+    std::vector<int> renamed;
+    std::vector<DeviceRect> bars;
+};
+
+// A board without complete lines: cell k shows colour ((k - 1) % 6) + 1, so
+// row 1 reads röd, gul, grön, blå, magenta, orange, röd, gul.
+std::unique_ptr<FakeRandom> cyclingColours()
+{
+    auto random = std::make_unique<FakeRandom>();
+    random->fallback = [draw = 0]() mutable { return FakeRandom::valueFor(draw++ % 6 + 1); };
+    return random;
+}
+
+class KeyboardPlay : public ::testing::Test {
+protected:
+    void SetUp() override { game.load(); }
+
+    void keys(std::initializer_list<Key> pressed, std::int16_t shift = 0)
+    {
+        for (const Key key : pressed)
+            game.key(key, shift);
+    }
+    void finishSwap(TimerId timer)
+    {
+        for (int tick = 0; tick < 11; ++tick)
+            game.tick(timer);
+    }
+    std::vector<DeviceRect> frame()
+    {
+        shell.bars.clear();
+        game.paint(Area{0, 0, 414, 413}, DeviceScale(1), shell);
+        return shell.bars;
+    }
+
+    ListeningShell shell;
+    pellorin::Game game{shell, cyclingColours()};
+};
+
+TEST_F(KeyboardPlay, TheFirstKeyOnlyShowsTheCursorAndArrowsMoveItUpToTheEdges)
+{
+    EXPECT_TRUE(frame().empty()) << "a mouse player sees nothing new";
+    shell.damage.clear();
+    keys({Key::Right});
+    EXPECT_TRUE(game.keyboard().shown());
+    EXPECT_EQ(game.focusedCell(), 1) << "shown where it starts, not moved";
+    EXPECT_EQ(shell.said, std::vector<std::string>{"Rad 1, kolumn 1: röd"});
+    EXPECT_EQ(shell.focus, std::vector<int>{1});
+    ASSERT_FALSE(shell.damage.empty());
+    EXPECT_EQ(shell.damage.back(), (Area{14, 14, 52, 52})) << "the frame's reach and the rounding margin";
+
+    // A white frame 2 pixels wide, 4 pixels out from the tile at (24, 24).
+    EXPECT_EQ(frame(), (std::vector<DeviceRect>{{18, 18, 44, 2}, {18, 60, 44, 2}, {18, 20, 2, 40}, {60, 20, 2, 40}}));
+
+    keys({Key::Left, Key::Up});
+    EXPECT_EQ(game.focusedCell(), 1) << "the edge stops it";
+    keys({Key::Right, Key::Right, Key::Down});
+    EXPECT_EQ(game.focusedCell(), 11);
+    EXPECT_EQ(shell.said.back(), "Rad 2, kolumn 3: magenta");
+    for (int i = 0; i < 9; ++i)
+        keys({Key::Right, Key::Down});
+    EXPECT_EQ(game.focusedCell(), 64);
+    EXPECT_TRUE(shell.cues.size() == 1 && shell.timers.empty()) << "moving swaps nothing";
+}
+
+TEST_F(KeyboardPlay, ShiftAndAnArrowSwapWithThatNeighbourUnderThePressRules)
+{
+    keys({Key::Right});
+    keys({Key::Left, Key::Up}, design::ShiftKey);
+    EXPECT_EQ(shell.timers, "") << "nothing lies beyond the edge";
+
+    shell.renamed.clear();
+    keys({Key::Right}, design::ShiftKey);
+    EXPECT_EQ(shell.timers, "start2 ");
+    EXPECT_EQ(shell.cues.back(), Cue::Swap);
+    EXPECT_EQ(game.focusedCell(), 1) << "the cursor stays on its cell";
+    keys({Key::Down}, design::ShiftKey | design::ControlKey);
+    EXPECT_EQ(shell.timers, "start2 ") << "a swap during a swap is ignored";
+
+    finishSwap(TimerId::Timer2);
+    EXPECT_EQ(shell.timers, "start2 stop2 ");
+    EXPECT_EQ(game.colourOf(1), 2);
+    EXPECT_EQ(game.colourOf(2), 1);
+    EXPECT_EQ(shell.said.back(), "Bytte röd och gul");
+    EXPECT_EQ(shell.renamed, (std::vector<int>{1, 2}));
+    EXPECT_EQ(game.cellName(1), "Rad 1, kolumn 1: gul");
+}
+
+TEST_F(KeyboardPlay, SpaceOrEnterHoldsTheTileForTheNextArrowAndEscapeLetsGo)
+{
+    keys({Key::Space});
+    EXPECT_FALSE(game.keyboard().held()) << "the first key only shows the cursor";
+    keys({Key::Space});
+    EXPECT_TRUE(game.keyboard().held());
+    EXPECT_EQ(shell.said.back(), "Håller rad 1, kolumn 1: röd");
+    EXPECT_EQ(frame().front(), (DeviceRect{16, 16, 48, 4})) << "four pixels wide while held";
+
+    keys({Key::Escape});
+    EXPECT_FALSE(game.keyboard().held());
+    EXPECT_EQ(shell.said.back(), "Släppte rad 1, kolumn 1");
+    keys({Key::Escape});
+    EXPECT_TRUE(game.keyboard().shown()) << "Escape without a hold does nothing";
+
+    keys({Key::Enter, Key::Up});
+    EXPECT_TRUE(game.keyboard().held()) << "nothing to swap with above: still held";
+    EXPECT_EQ(shell.timers, "");
+    keys({Key::Down});
+    EXPECT_EQ(shell.timers, "start1 ");
+    EXPECT_FALSE(game.keyboard().held()) << "the swap let go";
+    EXPECT_EQ(game.focusedCell(), 1);
+
+    keys({Key::Enter, Key::Right});
+    EXPECT_TRUE(game.keyboard().held()) << "the press was ignored during the swap, so the hold stays";
+    keys({Key::Enter});
+    EXPECT_FALSE(game.keyboard().held());
+}
+
+TEST_F(KeyboardPlay, TheMouseHidesTheCursorWhichKeepsItsPlace)
+{
+    keys({Key::Down, Key::Down, Key::Right, Key::Space});
+    ASSERT_EQ(game.focusedCell(), 10);
+    game.move(0, 0, 5, 5);
+    game.move(0, 0, 5, 5);
+    EXPECT_TRUE(game.keyboard().shown()) << "a move that goes nowhere, as a shell may repeat";
+    game.move(0, 0, 6, 5);
+    EXPECT_FALSE(game.keyboard().shown());
+    EXPECT_FALSE(game.keyboard().held()) << "the hold goes with it";
+    EXPECT_TRUE(frame().empty());
+
+    keys({Key::Right});
+    EXPECT_EQ(game.focusedCell(), 10) << "shown again where it was";
+    game.press(design::LeftButton, 0, 5, 5);
+    EXPECT_FALSE(game.keyboard().shown());
+    keys({Key::Up});
+    game.swipe({40, 40}, {80, 40});
+    EXPECT_FALSE(game.keyboard().shown());
+}
+
+TEST_F(KeyboardPlay, AClosedWindowTakesNoKeyAndNamesNoCell)
+{
+    EXPECT_EQ(game.cellName(64), "Rad 8, kolumn 8: blå");
+    EXPECT_FALSE(game.cellName(0));
+    EXPECT_FALSE(game.cellName(65));
+    game.quit();
+    const auto said = shell.said.size();
+    keys({Key::Right, Key::Space, Key::Down});
+    EXPECT_EQ(shell.said.size(), said);
+    EXPECT_FALSE(game.cellName(1));
+}
+
+// A swap that completes column 1 is said with the line it emptied; a deal is
+// said too.
+TEST(Words, NameTheSwapTheEmptiedLineAndTheDeal)
+{
+    auto random = std::make_unique<FakeRandom>();
+    // Column 1 red but for ball 9 (yellow), ball 10 red beside it; the other
+    // cells run through colours 2 to 5 so that no other line is complete.
+    for (int k = 1; k <= 64; ++k) {
+        const int row = (k - 1) / 8 + 1;
+        const int column = (k - 1) % 8 + 1;
+        const int colour = k == 9 ? 2 : (column == 1 || k == 10) ? 1 : 2 + (row + column) % 4;
+        random->scriptColours({colour});
+    }
+    random->fallback = [] { return FakeRandom::valueFor(6); };
+    ListeningShell shell;
+    pellorin::Game game(shell, std::move(random));
+    game.load();
+    EXPECT_TRUE(shell.said.empty()) << "the first deal is the window appearing";
+    EXPECT_EQ(shell.renamed.size(), 64u);
+
+    game.press(design::LeftButton, 0, 64, 88); // the gap between balls 9 and 10
+    for (int tick = 0; tick < 11; ++tick)
+        game.tick(TimerId::Timer2);
+    EXPECT_EQ(shell.said.back(), "Bytte gul och röd. Tömde kolumn 1");
+    game.newGame();
+    EXPECT_EQ(shell.said.back(), "Nytt spel");
+
+    EXPECT_EQ(words::emptied(board::Line::Row, 3), "Tömde rad 3");
+    EXPECT_EQ(words::emptied(board::Line::MainDiagonal, 1), "Tömde diagonalen från övre vänstra hörnet");
+    EXPECT_EQ(words::emptied(board::Line::AntiDiagonal, 1), "Tömde diagonalen från nedre vänstra hörnet");
+    EXPECT_EQ(words::colour(0), "tom");
+    EXPECT_EQ(words::colour(7), "tom");
+}
+
+} // namespace
+} // namespace pellorin::testing

@@ -92,6 +92,59 @@ async function assertBoardWhole(page) {
   (await pixels(page, [...gaps, [405, 405]], { centre: true })).forEach((p, i) => assert.deepEqual(p, Black, `gap point ${i}`));
 }
 
+// Every tile stands on the canvas exactly as the game's painter paints it at
+// the board's tile size, unresampled, with its corner on a whole device pixel
+// within one of where the board's scale puts it, and black device pixels
+// right around it: every edge goes from black to the tile at once.
+async function assertCrisp(page, scale) {
+  const faults = await page.evaluate((scale) => {
+    const game = window.pellorin;
+    const board = document.getElementById('board');
+    const canvas = board.getContext('2d').getImageData(0, 0, board.width, board.height).data;
+    const size = game._pellorin_tile_size();
+    const painted = [1, 2, 3, 4, 5, 6].map((picture) => {
+      const at = game._pellorin_tile(picture, size);
+      return game.HEAPU8.slice(at, at + size * size * 4);
+    });
+    const black = (x, y) => canvas[4 * (y * board.width + x)] + canvas[4 * (y * board.width + x) + 1] + canvas[4 * (y * board.width + x) + 2] === 0;
+    const drawnAt = (tile, left, top) => {
+      for (let y = 0; y < size; ++y) {
+        for (let x = 0; x < size; ++x) {
+          const c = 4 * ((top + y) * board.width + left + x);
+          const t = 4 * (y * size + x);
+          if (canvas[c] !== tile[t] || canvas[c + 1] !== tile[t + 1] || canvas[c + 2] !== tile[t + 2])
+            return false;
+        }
+      }
+      return true;
+    };
+    const faults = [];
+    for (let k = 1; k <= 64; ++k) {
+      const tile = painted[game._pellorin_colour(k) - 1];
+      const exactLeft = (24 + 48 * ((k - 1) % 8)) * scale;
+      const exactTop = (24 + 48 * Math.floor((k - 1) / 8)) * scale;
+      let found = null;
+      for (let top = Math.floor(exactTop) - 1; !found && top <= Math.ceil(exactTop) + 1; ++top)
+        for (let left = Math.floor(exactLeft) - 1; !found && left <= Math.ceil(exactLeft) + 1; ++left)
+          if (drawnAt(tile, left, top))
+            found = { left, top };
+      if (!found || Math.abs(found.left - exactLeft) >= 1 || Math.abs(found.top - exactTop) >= 1) {
+        faults.push(`ball ${k}: not drawn as painted near ${exactLeft}, ${exactTop}`);
+        continue;
+      }
+      for (let i = -1; i <= size; ++i) {
+        for (const [x, y] of [[found.left - 1, found.top + i], [found.left + size, found.top + i],
+                              [found.left + i, found.top - 1], [found.left + i, found.top + size]])
+          if (!black(x, y))
+            faults.push(`ball ${k}: device pixel ${x}, ${y} beside it is not black`);
+      }
+    }
+    return { size, faults };
+  }, scale);
+  assert.equal(faults.size, Math.round(32 * scale), 'the tile size');
+  assert.deepEqual(faults.faults, []);
+}
+
 function swapped(was, [a, b]) {
   const expected = [...was];
   [expected[a - 1], expected[b - 1]] = [was[b - 1], was[a - 1]];
@@ -158,6 +211,7 @@ for (const device of Devices) {
         assert.equal(await page.evaluate(() => matchMedia('(pointer: coarse)').matches), true);
       await assertFitted(page, device);
       await assertBoardWhole(page);
+      await assertCrisp(page, expectedScale(device));
     });
 
     test('a press in a gap swaps its pair; on a tile, a crossing or a margin nothing', async () => {
@@ -237,6 +291,26 @@ for (const device of Devices) {
         assert.deepEqual(await colours(page), swapped(was, [1, 9]));
         await assertFitted(page, turned);
         await assertBoardWhole(page);
+        await assertCrisp(page, expectedScale(turned));
+      });
+    }
+
+    if (!device.touch) {
+      test('at another zoom the tiles are painted again at its scale, crisp, and a swap plays', async () => {
+        const page = await open();
+        // Zoomed to 150 %, the page has two thirds of the CSS pixels, each
+        // 1.5 device pixels wide.
+        const zoomed = { ...device, width: Math.floor(device.width / 1.5), height: Math.floor(device.height / 1.5), scale: 1.5 };
+        await page.setViewport({ width: zoomed.width, height: zoomed.height, deviceScaleFactor: zoomed.scale });
+        await page.waitForFunction((width) => document.getElementById('board').width === width, { timeout: 5000 },
+                                   Math.round(ClientWidth * zoomed.scale));
+        await assertFitted(page, zoomed);
+        await assertCrisp(page, zoomed.scale);
+        const was = await colours(page);
+        await press(page, zoomed, 40, 64);
+        await idle(page);
+        assert.deepEqual(await colours(page), swapped(was, [1, 9]));
+        await assertCrisp(page, zoomed.scale);
       });
     }
 
@@ -322,6 +396,15 @@ for (const device of Devices) {
       assert.equal(manifest.name, 'Pellorin');
       assert.equal(manifest.short_name, 'Pellorin');
       assert.equal(manifest.display, 'standalone');
+      // Chromium reads the manifest, its shortcut included, without a fault;
+      // the shortcut opens this game with symbols on its tiles.
+      const { errors } = await session.send('Page.getAppManifest');
+      assert.deepEqual(errors, []);
+      const [shortcut] = manifest.shortcuts;
+      const target = new URL(shortcut.url, page.url());
+      assert.equal(shortcut.name, 'Spela med symboler');
+      assert.equal(target.pathname, new URL(page.url()).pathname);
+      assert.deepEqual([...target.searchParams.keys()], ['symbols']);
     });
   });
 }

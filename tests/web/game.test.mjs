@@ -491,7 +491,7 @@ function suite(engine) {
   // The board's device pixels: one canvas pixel on each, its corner on a whole
   // one. WebKitGTK emulates no pixel ratio: it is seen at its display's own.
   const ratios = engine === 'webkit' ? [1] : [1, 1.25, 1.5, 2.625];
-  test(`the board stands on whole device pixels at ${ratios.join(', ')} device pixels per CSS pixel`, async () => {
+  test(`the board stands on whole device pixels at ${ratios.join(', ')} device pixels to the CSS pixel`, async () => {
     for (const scale of ratios) {
       const page = await harness.open('game', { scale });
       const placed = await page.evaluate(() => {

@@ -158,6 +158,7 @@ export class Harness {
     const harness = new Harness();
     harness.engine = engine;
     harness.pages = new Set();
+    harness.scaled = {};
     harness.root = mkdtempSync(join(tmpdir(), 'pellorin-web-'));
     ({ server: harness.server, url: harness.url } = await serveFolder(harness.root, 'pipe'));
     harness.requests = [];
@@ -186,6 +187,9 @@ export class Harness {
   }
 
   async stop() {
+    for (const [scale, browser] of Object.entries(this.scaled))
+      if (scale !== '1')
+        await browser.close();
     await this.browser.close();
     this.pulse?.kill();
     this.server.kill();
@@ -231,10 +235,12 @@ export class Harness {
     const address = `${url || `${this.url}${name}/`}?seed=${seed}${query && `&${query}`}`;
     let page;
     if (this.engine === 'webkit') {
-      // WebKitGTK emulates no device: a desktop at the display's own scale.
-      if (device || scale !== 1 || prepare)
+      // WebKitGTK emulates no device: a desktop whose display has a whole
+      // scale, in a browser of its own for each scale.
+      if (device || !Number.isInteger(scale) || prepare)
         throw new Error('WebKitGTK has no device emulation');
-      page = await this.browser.newPage({ width: 640, height: 560 });
+      this.scaled[scale] ||= scale === 1 ? this.browser : await WebKitBrowser.launch({ scale });
+      page = await this.scaled[scale].newPage({ width: 640, height: 560 });
       await page.goto(address);
     } else {
       const context = profile ? this.browser.defaultBrowserContext() : await this.browser.createBrowserContext();

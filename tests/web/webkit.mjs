@@ -1,6 +1,7 @@
 // WebKitGTK for the browser tests: MiniBrowser on a private Xvfb display,
 // driven by WebKitWebDriver over W3C WebDriver, spoken as plain HTTP from
-// node's own fetch. Each page is a session of its own, a fresh MiniBrowser
+// node's own fetch. It emulates no device; GTK's scale of the display gives
+// it whole pixel ratios. Each page is a session of its own, a fresh MiniBrowser
 // with its own storage, and offers the part of puppeteer's Page that the game
 // suite uses, so that one suite runs in every engine.
 import { spawn } from 'node:child_process';
@@ -63,11 +64,13 @@ async function startXvfb() {
 }
 
 export class WebKitBrowser {
-  static async launch() {
+  // scale: GTK's whole scale of the display, which WebKit takes for its
+  // device pixel ratio.
+  static async launch({ scale = 1 } = {}) {
     const browser = new WebKitBrowser();
     ({ xvfb: browser.xvfb, display: browser.display } = await startXvfb());
     const port = await freePort();
-    browser.driver = spawn(Driver, [`--port=${port}`], { env: { ...process.env, DISPLAY: browser.display },
+    browser.driver = spawn(Driver, [`--port=${port}`], { env: { ...process.env, DISPLAY: browser.display, GDK_SCALE: String(scale) },
                                                          stdio: ['ignore', 'ignore', 'pipe'] });
     browser.base = `http://127.0.0.1:${port}`;
     browser.driver.stderr.resume();

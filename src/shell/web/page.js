@@ -162,11 +162,12 @@ async function checkCue(file, audio) {
     headers['If-Modified-Since'] = kept.modified;
   const response = await fetch(file, { cache: 'no-store', headers });
   if (response.status === 304)
-    return kept.buffer;
+    return kept?.buffer ?? null;
   let buffer = null;
   // WebKit decodes a file without samples to an empty buffer; it is no sound.
   if (response.ok)
-    buffer = await audio.decodeAudioData(await response.arrayBuffer()).then((decoded) => decoded.length ? decoded : null, () => null);
+    buffer = await audio.decodeAudioData(await response.arrayBuffer())
+      .then((decoded) => (decoded.length ? decoded : null), () => null);
   else
     response.body?.cancel();
   cues.set(file, { buffer, etag: response.headers.get('ETag'), modified: response.headers.get('Last-Modified') });

@@ -465,7 +465,8 @@ function suite(engine) {
         const files = await page.evaluate((name) => caches.open(name).then((cache) => cache.keys()).then((keys) => keys.length), oldBuild);
         const nextFiles = () => page.evaluate(async () => ((await caches.has('pellorin-next'))
           ? (await (await caches.open('pellorin-next')).keys()).length : 0));
-        await page.evaluate(() => navigator.serviceWorker.getRegistration().then((registration) => registration.update()));
+        // Firefox settles update() only once the new worker has installed.
+        await page.evaluate(() => navigator.serviceWorker.getRegistration().then((registration) => { registration.update(); }));
         await page.waitForFunction(async (files) => (await caches.has('pellorin-next'))
           && (await (await caches.open('pellorin-next')).keys()).length === files, { timeout: 10000, polling: 50 }, files);
         await page.evaluate(() => new Promise((resolve) => {

@@ -4,13 +4,16 @@
 // press to the end of its line check, and script CPU over IDLE seconds
 // (default 10) after a swap. Then the same on a mid-range phone: the CPU
 // slowed 4x and the network shaped like 4G, the first painted board from a
-// cold cache and again from the service worker, and the swap.
+// cold cache and again from the service worker, and the swap. Last, the swap
+// cue's onset, from the press to the cue's start, on a network of 0 and of
+// 150 ms round trip: the median of 7 presses after the first, whose cue is
+// fetched.
 //   node bench/measure_web.mjs [RUNS] [IDLE]
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
 import { gzipSync } from 'node:zlib';
-import { Harness, builtSite, click, idle } from '../tests/web/harness.mjs';
+import { Harness, builtSite, click, cuesSettled, idle } from '../tests/web/harness.mjs';
 
 const runs = Number(process.argv[2] || 10);
 const idleSeconds = Number(process.argv[3] || 10);
@@ -40,6 +43,28 @@ const lastSwap = (page) => page.evaluate(() => {
   return performance.getEntriesByName('swap-end').at(-1).startTime - start;
 });
 
+// The swap cue's onsets, in ms from each press, over a network of the given
+// round trip, on a first visit (no service worker yet).
+async function cueOnsets(page, presses) {
+  const onsets = [];
+  for (let press = 0; press < presses; ++press) {
+    await click(page, 40, 64); // the same pair back and forth
+    await idle(page);
+    await cuesSettled(page);
+    onsets.push(await page.evaluate(() => {
+      const pressed = performance.getEntriesByName('press').at(-1).startTime;
+      const started = performance.getEntriesByName('cue-start').find((mark) => mark.startTime >= pressed);
+      return started.startTime - pressed;
+    }));
+  }
+  return onsets;
+}
+const roundTrip = (rtt) => async (page) => {
+  const session = await page.createCDPSession();
+  await session.send('Network.enable');
+  await session.send('Network.emulateNetworkConditions', { offline: false, latency: rtt, downloadThroughput: -1, uploadThroughput: -1 });
+};
+
 const harness = await Harness.start();
 harness.site('bench');
 const firstPaint = [];
@@ -49,6 +74,7 @@ const idleTasks = [];
 const phoneCold = [];
 const phoneWarm = [];
 const phoneSwaps = [];
+const onsets = {};
 try {
   for (let run = 0; run < runs; ++run) {
     const page = await harness.open('bench', { seed: run + 1 });
@@ -81,6 +107,11 @@ try {
     await phone.browserContext().close();
     process.stderr.write(`run ${run + 1} of ${runs} done\n`);
   }
+  for (const rtt of [0, 150]) {
+    const page = await harness.open('bench', { seed: 1, prepare: roundTrip(rtt) });
+    onsets[rtt] = (await cueOnsets(page, 8)).slice(1);
+    await page.browserContext().close();
+  }
 } finally {
   await harness.stop();
 }
@@ -99,3 +130,6 @@ console.log('a mid-range phone: 412x915 at 2.625x, CPU 4x slower, 4G (9 Mbit/s, 
 row('  first painted board, cold cache (ms)', phoneCold, 'target < 1000');
 row('  first painted board, from the service worker (ms)', phoneWarm, 'target < 150');
 row('  swap, press to line check done (ms)', phoneSwaps, 'target 275 ± 3 %');
+console.log('the swap cue, press to start (7 presses after the first)');
+for (const rtt of [0, 150])
+  row(`  over a network of ${rtt} ms round trip (ms)`, onsets[rtt], 'target ≤ 30');

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { Faces, Harness, colours, cuesSettled, facePoint, home, idle, pixels } from './harness.mjs';
+import { Faces, Harness, colours, cuesSettled, facePoint, home, idle, pixels, workerActivated } from './harness.mjs';
 
 const Devices = [
   { name: 'a phone, 360x800 at 3x', width: 360, height: 800, scale: 3, touch: true },
@@ -320,13 +320,7 @@ for (const device of Devices) {
       const server = await harness.serve(name);
       try {
         const page = await open({ url: server.url });
-        await page.evaluate(() => navigator.serviceWorker.ready.then((registration) => new Promise((resolve) => {
-          const worker = registration.active;
-          if (worker.state === 'activated')
-            resolve();
-          else
-            worker.addEventListener('statechange', () => worker.state === 'activated' && resolve());
-        })));
+        await workerActivated(page);
         await server.stop();
         const cues = [];
         page.on('response', (response) => {

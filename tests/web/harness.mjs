@@ -1,15 +1,19 @@
-// Drives the web game in a real headless Chromium: serves copies of the built
-// site with tools/serve-web, and watches the page's timers and sounds from
-// outside through wrappers installed before the page's own script runs.
-import { spawn } from 'node:child_process';
-import { cpSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+// Drives the web game in a real browser, headless Chromium or Firefox ESR
+// through puppeteer-core or WebKitGTK through WebDriver: serves copies of the
+// built site with tools/serve-web, and watches the page's timers and sounds
+// from outside through wrappers installed before the page's own script runs.
+import { spawn, spawnSync } from 'node:child_process';
+import { cpSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
+import { WebKitBrowser } from './webkit.mjs';
 
 const top = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 export const builtSite = process.env.PELLORIN_SITE || join(top, 'build', 'web', 'site');
+// The engines the game suite runs in, all three unless PELLORIN_ENGINES names some.
+export const engines = (process.env.PELLORIN_ENGINES || 'chromium,firefox,webkit').split(',');
 
 // The face colours of the bank pictures 1..6.
 export const Faces = [[255, 0, 0], [206, 206, 0], [0, 156, 0], [33, 41, 255], [206, 0, 206], [255, 156, 0]];
@@ -25,10 +29,25 @@ export function home(k) {
 // test can wait until every cue request has come to its end. A test may set
 // watched.afterTick to act in the same turn as a tick, right after it, and
 // may hold the ticks (watched.held): those that come due meanwhile are
-// delivered, in order, once released, so that the game misses none.
+// delivered, in order, once released, so that the game misses none. It keeps
+// the audio contexts made, the event in whose handler each cue started
+// (startedIn), marks each press and cue start for the benchmark,
+// and collects the page's errors, which WebDriver does not report.
 function watch() {
   const active = new Set();
-  window.watched = { active, started: 0, ticks: 0, played: [], stopped: 0, afterTick: null, cueWork: 0, held: false, owed: 0 };
+  window.watched = { active, started: 0, ticks: 0, played: [], stopped: 0, afterTick: null, cueWork: 0, held: false, owed: 0,
+                     startedIn: [], contexts: [], errors: [] };
+  const error = console.error;
+  console.error = (...args) => { window.watched.errors.push(args.join(' ')); error.apply(console, args); };
+  window.addEventListener('error', (event) => window.watched.errors.push(event.message));
+  window.addEventListener('unhandledrejection', (event) => window.watched.errors.push(String(event.reason)));
+  window.AudioContext = class extends AudioContext {
+    constructor(...args) {
+      super(...args);
+      window.watched.contexts.push(this);
+    }
+  };
+  document.addEventListener('pointerdown', () => performance.mark('press'), true);
   const counted = (promise) => {
     window.watched.cueWork++;
     const settled = () => { window.watched.cueWork--; };
@@ -80,6 +99,8 @@ function watch() {
   const start = AudioBufferSourceNode.prototype.start;
   AudioBufferSourceNode.prototype.start = function (...args) {
     window.watched.played.push(Math.round(this.buffer.duration * 1000));
+    window.watched.startedIn.push(window.event?.type || null);
+    performance.mark('cue-start');
     return start.apply(this, args);
   };
   const stop = AudioBufferSourceNode.prototype.stop;
@@ -97,6 +118,28 @@ export async function serveFolder(folder, stderr) {
   return { server, url };
 }
 
+// A private PulseAudio server whose only sink is a null sink, for a browser
+// that plays through it: Firefox's audio contexts never run without one.
+// Returns the server's process and its address.
+async function startPulse(folder) {
+  writeFileSync(join(folder, 'server.pa'), `load-module module-native-protocol-unix socket=${folder}/native auth-anonymous=1
+load-module module-null-sink sink_name=speaker rate=48000 channels=2
+set-default-sink speaker
+`);
+  const env = { ...process.env, HOME: folder, XDG_RUNTIME_DIR: folder, XDG_CONFIG_HOME: folder };
+  const pulse = spawn('pulseaudio', ['--daemonize=no', '--exit-idle-time=-1', '--disallow-exit', '-n', '--use-pid-file=no',
+                                     '--log-target=stderr', '--log-level=error', '-F', join(folder, 'server.pa')],
+                      { env, stdio: 'ignore' });
+  const address = `unix:${folder}/native`;
+  // It says nothing when it is ready; it answers pactl then.
+  for (const deadline = Date.now() + 10000; spawnSync('pactl', ['info'], { env: { ...process.env, PULSE_SERVER: address } }).status !== 0;) {
+    if (Date.now() > deadline || pulse.exitCode !== null)
+      throw new Error('PulseAudio did not start');
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+  return { pulse, address };
+}
+
 export class Harness {
   // Waits until the server's log of requests satisfies a condition: the log
   // reaches this process a little after the page has its answer.
@@ -111,24 +154,44 @@ export class Harness {
     }
   }
 
-  static async start() {
+  static async start(engine = 'chromium') {
     const harness = new Harness();
+    harness.engine = engine;
+    harness.pages = new Set();
+    harness.scaled = {};
     harness.root = mkdtempSync(join(tmpdir(), 'pellorin-web-'));
     ({ server: harness.server, url: harness.url } = await serveFolder(harness.root, 'pipe'));
     harness.requests = [];
     harness.server.stderr.setEncoding('utf8').on('data', (text) => harness.requests.push(...text.trim().split('\n')));
-    harness.browser = await puppeteer.launch({
-      executablePath: process.env.PELLORIN_CHROMIUM || '/usr/bin/chromium',
-      headless: true,
-      protocolTimeout: 60000,
-      args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-             '--disable-component-update', '--disable-sync', '--disable-features=Translate'],
-    });
+    if (engine === 'webkit')
+      harness.browser = await WebKitBrowser.launch();
+    else if (engine === 'firefox') {
+      mkdirSync(join(harness.root, '.pulse'));
+      const { pulse, address } = await startPulse(join(harness.root, '.pulse'));
+      harness.pulse = pulse;
+      harness.browser = await puppeteer.launch({
+        browser: 'firefox', protocol: 'webDriverBiDi', headless: true,
+        executablePath: process.env.PELLORIN_FIREFOX || '/usr/bin/firefox-esr',
+        env: { ...process.env, PULSE_SERVER: address },
+      });
+    }
+    else
+      harness.browser = await puppeteer.launch({
+        executablePath: process.env.PELLORIN_CHROMIUM || '/usr/bin/chromium',
+        headless: true,
+        protocolTimeout: 60000,
+        args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+               '--disable-component-update', '--disable-sync', '--disable-features=Translate'],
+      });
     return harness;
   }
 
   async stop() {
+    for (const [scale, browser] of Object.entries(this.scaled))
+      if (scale !== '1')
+        await browser.close();
     await this.browser.close();
+    this.pulse?.kill();
     this.server.kill();
     rmSync(this.root, { recursive: true, force: true });
   }
@@ -138,6 +201,12 @@ export class Harness {
   site(name, files = {}) {
     const folder = join(this.root, name);
     cpSync(builtSite, folder, { recursive: true });
+    // WebDriver runs no script before the page's own: the watcher goes into
+    // the page itself, ahead of its deferred scripts.
+    if (this.engine === 'webkit') {
+      const page = join(folder, 'index.html');
+      writeFileSync(page, readFileSync(page, 'utf8').replace('<head>', `<head>\n<script>(${watch})();</script>`));
+    }
     for (const [file, bytes] of Object.entries(files)) {
       if (bytes === null)
         rmSync(join(folder, file));
@@ -163,22 +232,53 @@ export class Harness {
   //   can be installed, instead of a fresh context;
   // - prepare(page): runs before the page is loaded.
   async open(name, { seed = 7, scale = 1, query = '', device = null, url = null, profile = false, prepare = null } = {}) {
-    const context = profile ? this.browser.defaultBrowserContext() : await this.browser.createBrowserContext();
-    const page = await context.newPage();
-    page.errors = [];
-    page.on('console', (message) => { if (message.type() === 'error') page.errors.push(message.text()); });
-    page.on('pageerror', (error) => page.errors.push(error.message));
-    await page.setViewport(device
-      ? { width: device.width, height: device.height, deviceScaleFactor: device.scale, isMobile: device.touch,
-          hasTouch: device.touch, isLandscape: device.width > device.height }
-      : { width: 640, height: 560, deviceScaleFactor: scale });
-    await page.evaluateOnNewDocument(watch);
-    await prepare?.(page);
-    await page.goto(`${url || `${this.url}${name}/`}?seed=${seed}${query && `&${query}`}`);
+    const address = `${url || `${this.url}${name}/`}?seed=${seed}${query && `&${query}`}`;
+    let page;
+    if (this.engine === 'webkit') {
+      // WebKitGTK emulates no device: a desktop whose display has a whole
+      // scale, in a browser of its own for each scale.
+      if (device || !Number.isInteger(scale) || prepare)
+        throw new Error('WebKitGTK has no device emulation');
+      this.scaled[scale] ||= scale === 1 ? this.browser : await WebKitBrowser.launch({ scale });
+      page = await this.scaled[scale].newPage({ width: 640, height: 560 });
+      await page.goto(address);
+    } else {
+      const context = profile ? this.browser.defaultBrowserContext() : await this.browser.createBrowserContext();
+      page = await context.newPage();
+      page.errors = [];
+      page.on('console', (message) => { if (message.type() === 'error') page.errors.push(message.text()); });
+      page.on('pageerror', (error) => page.errors.push(error.message));
+      await page.setViewport(device
+        ? { width: device.width, height: device.height, deviceScaleFactor: device.scale, isMobile: device.touch,
+            hasTouch: device.touch, isLandscape: device.width > device.height }
+        : { width: 640, height: 560, deviceScaleFactor: scale });
+      await page.evaluateOnNewDocument(watch);
+      await prepare?.(page);
+      await page.goto(address);
+    }
+    this.pages.add(page);
     await page.waitForFunction(() => window.pellorin);
-    page.board = await (await page.$('#board')).boundingBox();
+    page.board = await page.$eval('#board', (board) => {
+      const { x, y, width, height } = board.getBoundingClientRect();
+      return { x, y, width, height };
+    });
+    page.engine = this.engine;
     return page;
   }
+
+  // Ends the pages opened so far, each with its browser context (WebKit's
+  // pages are browsers of their own).
+  async closePages() {
+    for (const page of this.pages)
+      await (this.engine === 'webkit' ? page.close() : page.browserContext().close()).catch(() => {});
+    this.pages.clear();
+  }
+}
+
+// The errors a page reported: the browser's console and the page's own.
+export async function errors(page) {
+  const own = await page.evaluate(() => window.watched.errors);
+  return [...new Set([...page.errors, ...own])];
 }
 
 // A mouse action at a client point of the board.
@@ -192,6 +292,17 @@ export async function moveTo(page, x, y) {
 
 export function colours(page) {
   return page.evaluate(() => Array.from({ length: 64 }, (_, i) => window.pellorin._pellorin_colour(i + 1)));
+}
+
+// Waits until the page's service worker has activated.
+export function workerActivated(page) {
+  return page.evaluate(() => navigator.serviceWorker.ready.then((registration) => new Promise((resolve) => {
+    const worker = registration.active;
+    if (worker.state === 'activated')
+      resolve();
+    else
+      worker.addEventListener('statechange', () => worker.state === 'activated' && resolve());
+  })));
 }
 
 // Waits until no interval runs: the swap, if any, has ended.

@@ -51,6 +51,29 @@ function tilesAt(size) {
   return tiles.get(size);
 }
 
+
+// A layout keeps a place in whole 64ths (Blink, WebKit) or 60ths (Gecko) of a
+// CSS pixel, both whole quarters, so a place that is a whole device pixel but
+// no whole quarter of a CSS pixel (169 at 1.5 is 112 2/3) lands beside it.
+// The places that are both come every step device pixels.
+function layoutStep(ratio) {
+  for (let quarters = 1; quarters <= 64; ++quarters) {
+    const device = (quarters / 4) * ratio;
+    if (Math.abs(device - Math.round(device)) < 1e-6)
+      return Math.round(device);
+  }
+  return 1; // no such place near: the nearest device pixel
+}
+
+// The place on a step nearest below a device place, or above it, within
+// [lowest, highest]; the place itself when no step lies there.
+function onStep(place, lowest, highest, step) {
+  const below = Math.floor(place / step) * step;
+  if (below >= lowest)
+    return below;
+  return below + step <= highest ? below + step : place;
+}
+
 // Places the game and sizes its canvas for the viewport. Returns whether the
 // board's scale changed, which leaves the canvas cleared for a repaint.
 function fit() {
@@ -73,8 +96,10 @@ function fit() {
   const deviceWidth = game._pellorin_canvas_width();
   const deviceHeight = game._pellorin_canvas_height();
   // The board's top left corner on a whole device pixel, the whole centred.
-  const left = Math.floor((roomWidth - deviceWidth) / 2);
-  const boardTop = menuDevice + Math.floor((roomHeight - deviceHeight) / 2);
+  const step = layoutStep(ratio);
+  const left = onStep(Math.floor((roomWidth - deviceWidth) / 2), 0, roomWidth - deviceWidth, step);
+  const boardTop = onStep(menuDevice + Math.floor((roomHeight - deviceHeight) / 2), menuDevice,
+                          menuDevice + roomHeight - deviceHeight, step);
   gameArea.style.visibility = 'visible';
   gameArea.style.left = `${left / ratio}px`;
   gameArea.style.top = `${boardTop / ratio - menuHeight}px`;
@@ -102,38 +127,63 @@ function watchViewport() {
 }
 
 // --- Sound ---------------------------------------------------------------
-// A cue is fetched beside the page at every request; the browser revalidates
-// its copy, so a replaced file is heard and an unchanged one is not fetched
-// again, nor decoded again. Every failure is silent.
+// Each cue is kept decoded, with the validator (ETag or Last-Modified) its file
+// came with, and a request starts the kept one at once: no cue waits for the
+// network. Each request then asks the server in the background, by a
+// conditional request, whether the file changed; a changed file is decoded and
+// plays from the next request on, so a cue replaced beside the page is heard.
+// A cue not kept yet plays when it has arrived, unless a newer request came
+// meanwhile. Offline the kept one plays; a missing or broken file is silent.
 let audio = null;
 let playing = null; // the cue that sounds now
 let lastRequest = 0;
-const decoded = new Map(); // file name -> { version, buffer }
+const cues = new Map(); // file name -> { buffer, etag, modified }; buffer null: silent
+const checks = new Map(); // file name -> the question to the server under way
 
+// The context, created at the first gesture and resumed at each later one
+// when the browser has suspended it or (Safari) a call or another app has
+// interrupted it; a cue started meanwhile sounds once it runs again.
 function audioContext() {
   // Before the player's first gesture the browser allows no sound at all; a
   // browser that cannot tell gets a context that waits to be resumed.
   const activation = navigator.userActivation;
   if (!audio && (!activation || activation.hasBeenActive))
     audio = new AudioContext();
-  if (audio && audio.state === 'suspended')
+  if (audio && (audio.state === 'suspended' || audio.state === 'interrupted'))
     audio.resume().catch(() => {});
   return audio;
 }
 
-async function decodedCue(file, audio) {
-  const response = await fetch(file, { cache: 'no-cache' });
-  if (!response.ok)
-    return null;
-  const version = response.headers.get('ETag') || response.headers.get('Last-Modified');
-  const known = decoded.get(file);
-  if (version && known && known.version === version) {
+// Asks for a cue file, conditionally when one is kept, and keeps what comes:
+// a changed file decoded (null when it is no sound), or nothing when the file
+// has gone. Returns the buffer kept now; a failed request throws, and the
+// kept one stays.
+async function checkCue(file, audio) {
+  const kept = cues.get(file);
+  const headers = {};
+  if (kept?.etag)
+    headers['If-None-Match'] = kept.etag;
+  if (kept?.modified)
+    headers['If-Modified-Since'] = kept.modified;
+  const response = await fetch(file, { cache: 'no-store', headers });
+  if (response.status === 304)
+    return kept?.buffer ?? null;
+  let buffer = null;
+  // WebKit decodes a file without samples to an empty buffer; it is no sound.
+  if (response.ok)
+    buffer = await audio.decodeAudioData(await response.arrayBuffer())
+      .then((decoded) => (decoded.length ? decoded : null), () => null);
+  else
     response.body?.cancel();
-    return known.buffer;
-  }
-  const buffer = await audio.decodeAudioData(await response.arrayBuffer()).catch(() => null);
-  decoded.set(file, { version, buffer });
+  cues.set(file, { buffer, etag: response.headers.get('ETag'), modified: response.headers.get('Last-Modified') });
   return buffer;
+}
+
+function startCue(audio, buffer) {
+  playing = audio.createBufferSource();
+  playing.buffer = buffer;
+  playing.connect(audio.destination);
+  playing.start();
 }
 
 // A touch counts as the player's gesture only when the finger lifts, which is
@@ -151,13 +201,18 @@ function play(file) {
   const audio = audioContext();
   if (!audio)
     return 0;
-  decodedCue(file, audio).then((buffer) => {
-    if (!buffer || request !== lastRequest)
-      return;
-    playing = audio.createBufferSource();
-    playing.buffer = buffer;
-    playing.connect(audio.destination);
-    playing.start();
+  const kept = cues.get(file)?.buffer;
+  if (kept)
+    startCue(audio, kept);
+  // One question per file at a time; requests made meanwhile share it.
+  let check = checks.get(file);
+  if (!check) {
+    check = checkCue(file, audio).finally(() => checks.delete(file));
+    checks.set(file, check);
+  }
+  check.then((buffer) => {
+    if (!kept && buffer && request === lastRequest)
+      startCue(audio, buffer);
   }).catch(() => {});
   return 1;
 }
@@ -184,9 +239,20 @@ function accessKeyOf(caption) {
   return at >= 0 ? caption[at + 1] : '';
 }
 
-// Whether a key event types an access key.
+// The access keys go by the letter the key types, whatever the layout: the
+// key marked A quits on AZERTY as on QWERTY. A key that types a letter of
+// another script, or the symbol Option types with it on a Mac, goes by its
+// place instead; a key that types an ASCII sign is no access key.
+function accessKey(event) {
+  const typed = event.key?.length === 1 ? event.key.toLowerCase() : '';
+  if (/^[a-z]$/.test(typed))
+    return typed;
+  return typed > '\x7f' && /^Key[A-Z]$/.test(event.code) ? event.code.slice(3).toLowerCase() : '';
+}
+
+// Whether a key event types an access key, by the letter typed.
 function accessKeyPressed(event, key) {
-  return key !== '' && event.code === `Key${key.toUpperCase()}`;
+  return key !== '' && accessKey(event) === key.toLowerCase();
 }
 
 function buildMenu() {
@@ -305,11 +371,13 @@ function mouseUsed(event) {
   return mouse;
 }
 
-// The canvas pixel under a pointer event, unrounded: the canvas holds a
-// device pixel per pixel, and the game knows its scale.
+// The canvas pixel under a pointer event, unrounded, from the board's place
+// on the page: the canvas holds a device pixel per pixel, the game knows its
+// scale, and a captured mouse reaches the board from outside it too.
 function devicePoint(event) {
-  const ratio = window.devicePixelRatio || 1;
-  return { x: event.offsetX * ratio, y: event.offsetY * ratio };
+  const rect = board.getBoundingClientRect();
+  return { x: ((event.clientX - rect.left) * board.width) / rect.width,
+           y: ((event.clientY - rect.top) * board.height) / rect.height };
 }
 
 // The mouse comes through pointer events as a finger does, so that the mouse
@@ -326,9 +394,15 @@ function listen() {
   board.addEventListener('pointerdown', (event) => {
     event.preventDefault(); // no selection, no autoscroll, no mouse events made up
     board.focus({ preventScroll: true }); // which the cancelled press would not give: the keys play on
-    if (mouseUsed(event))
-      press(pressed[event.button] || 0, shiftCode(event), devicePoint(event));
-    else if (!stroke) {
+    if (mouseUsed(event)) {
+      // The back and forward buttons (3 and 4) are the browser's, no press.
+      if (!pressed[event.button])
+        return;
+      // Moves with a button held reach the game wherever the mouse goes, as
+      // the desktop's grab of the mouse does.
+      board.setPointerCapture(event.pointerId);
+      press(pressed[event.button], shiftCode(event), devicePoint(event));
+    } else if (!stroke) {
       stroke = { id: event.pointerId, from: devicePoint(event) };
       press(left, 0, stroke.from);
     }
@@ -337,7 +411,7 @@ function listen() {
     if (!mouseUsed(event))
       return;
     // A further button pressed while the first is held comes as a move.
-    if (event.button >= 0 && event.buttons & bits[event.button]) {
+    if (pressed[event.button] && event.buttons & bits[event.button]) {
       press(pressed[event.button], shiftCode(event), devicePoint(event));
       return;
     }

@@ -107,6 +107,10 @@ public:
 
     bool swapRunning() const { return Timer1.Enabled || Timer2.Enabled; }
 
+    // The bank index, 1 to 6, of the picture ball k shows; 0 for none, or for
+    // no such ball.
+    int colourOf(int k) const { return imgBoll.exists(k) && imgBoll[k].Picture ? imgBoll[k].Picture->bankIndex : 0; }
+
     // Whole-number counters held in doubles become indices by rounding.
     static int toIndex(double counter) { return static_cast<int>(std::lround(counter)); }
 

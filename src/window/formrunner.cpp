@@ -7,15 +7,6 @@
 #include <vector>
 
 namespace pellorin {
-namespace {
-
-int colourOf(const Form1& form, int k)
-{
-    const PictureRef& picture = form.imgBoll.exists(k) ? form.imgBoll[k].Picture : nullptr;
-    return picture ? picture->bankIndex : 0;
-}
-
-} // namespace
 
 FormRunner::FormRunner(Form1& form, Frontend& frontend)
     : m_form(form)
@@ -42,7 +33,7 @@ void FormRunner::run(Handler&& handler)
 
     std::vector<int> renamed;
     for (int k = 1; k <= board::Balls; ++k) {
-        const int colour = colourOf(m_form, k);
+        const int colour = m_form.colourOf(k);
         if (colour != m_named[static_cast<std::size_t>(k)]) {
             m_named[static_cast<std::size_t>(k)] = colour;
             renamed.push_back(k);
@@ -117,8 +108,8 @@ void FormRunner::tick(TimerId timer)
     // pair has exchanged its pictures: each shows the other's first colour.
     const int first = Form1::toIndex(m_form.BallNo);
     const int partner = first + (timer == TimerId::Timer1 ? board::BelowOffset : board::RightOffset);
-    const int firstColour = colourOf(m_form, partner);
-    const int partnerColour = colourOf(m_form, first);
+    const int firstColour = m_form.colourOf(partner);
+    const int partnerColour = m_form.colourOf(first);
     run([&] {
         if (timer == TimerId::Timer1)
             m_form.Timer1_Timer();

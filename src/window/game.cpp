@@ -123,12 +123,6 @@ void Game::paint(const Area& area, const DeviceScale& scale, Canvas& canvas) con
     m_runner.paint(area, frame, scale, canvas);
 }
 
-int Game::colourOf(int k) const
-{
-    const PictureRef* picture = m_form.imgBoll.exists(k) ? &m_form.imgBoll[k].Picture : nullptr;
-    return picture && *picture ? (*picture)->bankIndex : 0;
-}
-
 std::optional<std::string> Game::cellName(int cell) const
 {
     if (ended() || cell < 1 || cell > board::Balls)

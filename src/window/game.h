@@ -69,7 +69,7 @@ public:
     bool timerRunning(TimerId timer) const { return m_runner.timerRunning(timer); }
     bool ended() const { return m_form.isClosed(); }
     // The bank index, 1 to 6, of the picture ball k shows, or 0.
-    int colourOf(int k) const;
+    int colourOf(int k) const { return m_form.colourOf(k); }
 
     // What a screen reader reads: a cell's name, "Rad 3, kolumn 5: röd", or
     // nothing for a cell out of range or once the window has closed; the cell

@@ -24,7 +24,7 @@ Snapshot snapshot(const Form1& form)
     for (int k = 0; k <= 64; ++k) {
         s.positions.push_back(form.imgBoll[k].Left);
         s.positions.push_back(form.imgBoll[k].Top);
-        s.colours.push_back(colourOf(form, k));
+        s.colours.push_back(form.colourOf(k));
     }
     return s;
 }
@@ -104,7 +104,7 @@ TEST_P(Quitting, EndsAtOnceWithStatusZeroAndNothingRunsAfter)
     EXPECT_EQ(finished.count(), afterClear ? 1 : 0);
     if (GetParam().moment == Moment::RightAfterAClear) {
         // Ball 9 took colour 1 in the swap; the refill gave it another.
-        EXPECT_NE(colourOf(form(*window), 9), 1) << "the column was cleared before the quit";
+        EXPECT_NE(form(*window).colourOf(9), 1) << "the column was cleared before the quit";
     }
 }
 

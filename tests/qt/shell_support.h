@@ -85,13 +85,6 @@ inline QColor faceColour(int r)
     return faces[r - 1];
 }
 
-// The bank index that ball k shows, or 0.
-inline int colourOf(const Form1& form, int k)
-{
-    const PictureRef& picture = form.imgBoll[k].Picture;
-    return picture ? picture->bankIndex : 0;
-}
-
 // The client area as it is painted now, in logical pixels at ratio 1.
 inline QImage grabBoard(MainWindow& window)
 {

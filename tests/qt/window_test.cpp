@@ -96,10 +96,10 @@ TEST(MainWindow, NewGameDealsAFreshBoard)
     auto window = std::make_unique<MainWindow>(std::make_unique<CycleRandom>(std::vector<int>{1, 2, 3}));
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    const int first = colourOf(form(*window), 1);
+    const int first = form(*window).colourOf(1);
     window->menuAction(design::Command::NewGame)->trigger();
     // 64 draws from a cycle of 3 move ball 1 on by one colour of the cycle.
-    EXPECT_EQ(colourOf(form(*window), 1), first % 3 + 1);
+    EXPECT_EQ(form(*window).colourOf(1), first % 3 + 1);
     EXPECT_EQ(faceAt(grabBoard(*window), 1), faceColour(first % 3 + 1));
 }
 

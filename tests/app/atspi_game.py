@@ -15,12 +15,11 @@ Debian's python3-pyatspi is for Debian's own Python, hence /usr/bin/python3.
 
     atspi_game.py PROGRAM DESIGN_PROGRAM"""
 
-import json
 import os
-import subprocess
 import sys
 
 from checks import Checks
+from design import read_design
 from orca import SessionBus
 from player import DEADLINE, Player, pattern_board
 from servers import X11, eventually, wait_until
@@ -29,8 +28,7 @@ check = Checks()
 
 
 def main():
-    program, design = sys.argv[1], json.loads(subprocess.run([sys.argv[2]], check=True, capture_output=True,
-                                                             text=True).stdout)
+    program, design = sys.argv[1], read_design(sys.argv[2])
     columns, words = design["board"]["columns"], design["colours"]
 
     def place(cell):

@@ -12,7 +12,6 @@ and the menu's names) come from the core through pellorin-design.
 
     orca_game.py PROGRAM DESIGN_PROGRAM"""
 
-import json
 import re
 import subprocess
 import sys
@@ -20,6 +19,7 @@ import tempfile
 from pathlib import Path
 
 from checks import Checks
+from design import read_design
 from orca import Orca
 from pictures import read_rgb
 from player import Player, pattern_board
@@ -74,8 +74,7 @@ class Screen:
 
 
 def main():
-    program, design = sys.argv[1], json.loads(subprocess.run([sys.argv[2]], check=True, capture_output=True,
-                                                             text=True).stdout)
+    program, design = sys.argv[1], read_design(sys.argv[2])
     words = design["colours"]
     frame = design["frame"]
 

@@ -17,12 +17,13 @@ from pathlib import Path
 from servers import X11, Wine
 from wine_failures import timer_failures
 from wine_pictures import high_density, symbols
-from wine_reader import keyboard_and_reader, reader_events
+from wine_reader import keyboard_and_reader, notifications, reader_events
 from wine_sound import broken_cues, sounds
 from wine_support import ARGS, check, read_design
 from wine_window import old_windows, resources, window_and_menu
 
-PARTS = (resources, old_windows, window_and_menu, keyboard_and_reader, reader_events, timer_failures, symbols,
+PARTS = (resources, old_windows, window_and_menu, keyboard_and_reader, reader_events, notifications, timer_failures,
+         symbols,
          sounds, broken_cues, high_density)
 
 
@@ -49,6 +50,8 @@ def main():
     if hasattr(ARGS, "heard"):
         print("the WinEvents heard while playing by keys: " + "; ".join(
             line for line in ARGS.heard if not line.startswith("name ")))
+    if hasattr(ARGS, "notifications"):
+        print("asked of UI Automation: " + "; ".join(ARGS.notifications))
     if hasattr(ARGS, "first_paint"):
         print(f"program start to first painted board: {ARGS.first_paint * 1000:.0f} ms")
     return check.status()

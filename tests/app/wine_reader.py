@@ -5,7 +5,8 @@ and words are checked against the colours on the screen and the core's colour
 words."""
 
 import re
-import subprocess
+import shutil
+from pathlib import Path
 
 from servers import eventually, wait_until
 from wine_support import (ARGS, BLACK, DEADLINE, ROLE_SYSTEM_CELL, ROLE_SYSTEM_TABLE, WHITE, ProbeSession, WineGame,
@@ -208,3 +209,36 @@ def activation(game, listener):
     probe(game.env, "msaa-activate", k + 1)
     _, said = description(listener, "the swap by activation")
     check(says(said, shown[k - 1], shown[k]), f"activating its neighbour swaps the two: {said!r}")
+
+
+def notifications(x11, wine, root):
+    """Where Windows has UI Automation's notifications, the words go there,
+    from the game's window, and not also to the focused cell. Wine has
+    none: a stand-in DLL in the prefix's system folder records what the
+    game asks of it."""
+    system = wine.prefix / "drive_c" / "windows" / "system32"
+    own = (system / "uiautomationcore.dll").read_bytes()
+    record = Path(root) / "uia.txt"
+    shutil.copy(Path(ARGS.program).parent / "fake-uia" / "uiautomationcore.dll", system / "uiautomationcore.dll")
+    try:
+        game = WineGame(x11, wine, prepare(root, "uia"), {
+            "WINEDLLOVERRIDES": wine.env({})["WINEDLLOVERRIDES"] + ";uiautomationcore=n",
+            "PELLORIN_UIA_RECORD": "Z:" + str(record).replace("/", "\\")})
+        listener = ProbeSession(game, "listen", "listening")
+        shown = [colour_word(face) for face in game.faces()]
+        game.keys("Right", "shift+Right")
+        # The swap's words, by one way or the other.
+        eventually(lambda: record.exists() and "notification" in record.read_text(), DEADLINE)
+        game.keys("alt+m", "a")
+        status = game.wait_end()
+        heard = listener.rest()
+    finally:
+        (system / "uiautomationcore.dll").write_bytes(own)
+    lines = record.read_text(encoding="utf-8").splitlines() if record.exists() else []
+    said = [line for line in lines if line.startswith("notification")]
+    ARGS.notifications = lines
+    check(len(said) == 1 and says(said[0], "Pellorin", shown[0], shown[1]) and lines[-1] == "disconnect",
+          f"a swap is a UI Automation notification from the game's window, and the provider is let go at the end: "
+          f"{lines}")
+    check(not [line for line in heard if line.startswith("description")] and status == 0,
+          f"and is not also the focused cell's description: {spoken(heard)}")

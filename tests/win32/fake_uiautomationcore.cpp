@@ -45,8 +45,8 @@ __declspec(dllexport) HRESULT WINAPI UiaHostProviderFromHwnd(HWND window, IRawEl
     return S_OK;
 }
 
-__declspec(dllexport) HRESULT WINAPI UiaRaiseNotificationEvent(IRawElementProviderSimple* provider, int kind,
-                                                               int processing, BSTR words, BSTR activity)
+__declspec(dllexport) HRESULT WINAPI
+    UiaRaiseNotificationEvent(IRawElementProviderSimple* provider, int kind, int processing, BSTR words, BSTR activity)
 {
     ProviderOptions options{};
     provider->get_ProviderOptions(&options);

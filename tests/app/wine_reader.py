@@ -190,10 +190,14 @@ def repeated_keys(game, listener, cursor):
     game.input("down:shift", "down:left")
     description(listener, "Shift+Left's swap")
     wait_until(lambda: swapped(game, k - 1, k, shown) and game.at(*centre(k - 1, k)) == BLACK, DEADLINE, "the swap")
-    game.input("down:left", "up:left", "up:shift", "down:right", "up:right")
-    came, _ = focus_on(listener, k + 1, "Right after the repeated Shift+Left")
-    check(spoken(came) == [] and game.faces()[k - 2] == shown[k - 1],
-          f"a repeated Shift+Left swaps nothing after its swap: {came}")
+    # Left again while it is down is a repeat; then Shift+Right, a swap whose
+    # words come at its end, after any the repeat might have started.
+    shown = game.faces()
+    game.input("down:left", "up:left", "down:right", "up:right", "up:shift")
+    _, said = description(listener, "Shift+Right's swap after the repeated Shift+Left")
+    wait_until(lambda: swapped(game, k, k + 1, shown) and game.at(*centre(k, k + 1)) == BLACK, DEADLINE, "the swap")
+    check(says(said, colour_word(shown[k - 1]), colour_word(shown[k])) and game.face(k - 1) == shown[k - 2],
+          f"a repeated Shift+Left swaps nothing once its swap is over; the next Shift+Right swaps: {said!r}")
 
 
 def activation(game, listener):

@@ -153,9 +153,10 @@ class WineGame:
 
     def input(self, *keys):
         """Keys sent through Windows' own input queue ("down:space",
-        "up:space"), so that a key pressed again before it is let go comes
-        as the keyboard's auto-repeat does."""
-        self.xdotool("windowfocus", "--sync", self.window)
+        "up:space") to the window that has the focus, so that a key pressed
+        again before it is let go comes as the keyboard's auto-repeat does.
+        The X focus is left alone: setting it makes Wine read the keys' state
+        from the X server again, where none of these keys is down."""
         subprocess.run(["wine", str(probe_program()), "input", *keys], env=self.env, check=True, timeout=DEADLINE)
 
     def wait_end(self):

@@ -68,11 +68,15 @@ class WineGame:
     def __init__(self, x11, wine, folder, env=None, scale=1, options=()):
         self.x11, self.wine, self.folder, self.scale = x11, wine, folder, scale
         self.env = wine.env(x11.env(**(env or {})))
+        # A window of an earlier program (its message box) may not have gone
+        # from the display yet: this game's window is a new one.
+        earlier = set(x11.windows("Pellorin"))
+        fresh = lambda: [window for window in x11.windows("Pellorin") if window not in earlier]
         self.started = time.monotonic()
         self.process = subprocess.Popen(["wine", str(folder / "Pellorin.exe"), *options], env=self.env, cwd=folder,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_until(lambda: x11.windows("Pellorin") or self.process.poll() is not None, DEADLINE, "the window")
-        self.window = x11.windows("Pellorin")[0]
+        wait_until(lambda: fresh() or self.process.poll() is not None, DEADLINE, "the window")
+        self.window = fresh()[0]
         self.screen = Display(x11.display)
         # The first frame: every ball's face shows.
         height = ARGS.design["clientHeight"]

@@ -103,9 +103,10 @@ class WineGame:
         return x, y + height - self.device(ARGS.design["clientHeight"])
 
     def face(self, k):
-        """The colour left of the middle of ball k's face, clear of a symbol."""
+        """The colour of ball k's face, a fifth of the way in from its left
+        edge: inside the bevel, and clear of the symbol in its middle."""
         x, y = centre(k)
-        return self.at(x - board()["tileSize"] / 8, y - 2)
+        return self.at(x - board()["tileSize"] * 3 / 10, y)
 
     def faces(self):
         return [self.face(k) for k in range(1, 65)]

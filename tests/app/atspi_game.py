@@ -13,11 +13,10 @@ Debian's python3-pyatspi is for Debian's own Python, hence /usr/bin/python3.
     atspi_game.py PROGRAM"""
 
 import os
-import signal
-import subprocess
 import sys
 
 from checks import Checks
+from orca import SessionBus
 from player import DEADLINE, Player, pattern_board
 from servers import X11, eventually, wait_until
 
@@ -27,43 +26,6 @@ COLOURS = ["röd", "gul", "grön", "blå", "magenta", "orange"]
 
 def cell_name(cell, colour):
     return f"Rad {(cell - 1) // 8 + 1}, kolumn {(cell - 1) % 8 + 1}: {COLOURS[colour - 1]}"
-
-
-class SessionBus:
-    """A private D-Bus session, and an accessibility bus (at-spi2-core)
-    started on it, each in a process group of its own that ends with it: the
-    bus daemons and the registry they start on demand go too. The
-    accessibility bus announces itself on the X display as well, which is
-    where Qt and pyatspi look first."""
-
-    def __init__(self, runtime, display):
-        self.groups = []
-        session = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address",
-                              f"--address=unix:path={runtime}/bus"], stdout=subprocess.PIPE, text=True)
-        self.address = session.stdout.readline().strip()
-        env = {**os.environ, "DBUS_SESSION_BUS_ADDRESS": self.address, "DISPLAY": display}
-        try:
-            self.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=env)
-            wait_until(lambda: subprocess.run(
-                ["dbus-send", "--session", "--dest=org.freedesktop.DBus", "--print-reply", "/org/freedesktop/DBus",
-                 "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"], env=env, capture_output=True,
-                text=True).stdout.split()[-1:] == ["true"], DEADLINE, "the accessibility bus")
-        except BaseException:
-            self.stop()
-            raise
-
-    def spawn(self, command, **options):
-        process = subprocess.Popen(command, start_new_session=True, **options)
-        self.groups.append(process)
-        return process
-
-    def stop(self):
-        for process in reversed(self.groups):
-            try:
-                os.killpg(process.pid, signal.SIGTERM)
-            except ProcessLookupError:
-                pass
-            process.wait()
 
 
 def main():

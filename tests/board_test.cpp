@@ -32,6 +32,10 @@ TEST(BuildBoard, PlacesEveryBallAtItsHomeAndRecordsIt)
             EXPECT_EQ(form.imgBoll[k].Width, 32.0f);
             EXPECT_EQ(form.imgBoll[k].Height, 32.0f);
             EXPECT_TRUE(form.imgBoll[k].Visible);
+            // The one cell rule every shell reads: where ball k stands.
+            EXPECT_EQ(board::cellOf(k), (board::Cell{row, column}));
+            EXPECT_EQ(cellArea(k), (Area{static_cast<float>(left), static_cast<float>(top), 32, 32}));
+            EXPECT_EQ(DeviceScale(1.5).cell(k), DeviceScale(1.5).tile(form.imgBoll[k].Left, form.imgBoll[k].Top));
         }
     }
     EXPECT_EQ(form.HomeLeft[0], 0.0);

@@ -70,8 +70,7 @@ struct Game {
     // ((row + 2 column) mod 6) + 1: no row, column or main diagonal is uniform.
     static int patternColour(int k)
     {
-        const int row = (k - 1) / board::Columns + 1;
-        const int column = (k - 1) % board::Columns + 1;
+        const auto [row, column] = board::cellOf(k);
         return (row + 2 * column) % board::Colours + 1;
     }
 

@@ -64,7 +64,13 @@ protected:
     void keys(std::initializer_list<Key> pressed, std::int16_t shift = 0)
     {
         for (const Key key : pressed)
-            game.key(key, shift);
+            game.key(key, shift, false);
+    }
+    // The keyboard's own repeats of a key held down.
+    void repeats(Key key, int count, std::int16_t shift = 0)
+    {
+        for (int i = 0; i < count; ++i)
+            game.key(key, shift, true);
     }
     void finishSwap(TimerId timer)
     {
@@ -89,8 +95,8 @@ TEST_F(KeyboardPlay, TheFirstKeyOnlyShowsTheCursorAndArrowsMoveItUpToTheEdges)
     keys({Key::Right});
     EXPECT_TRUE(game.keyboard().shown());
     EXPECT_EQ(game.focusedCell(), 1) << "shown where it starts, not moved";
-    EXPECT_EQ(shell.said, std::vector<std::string>{"Rad 1, kolumn 1: röd"});
-    EXPECT_EQ(shell.focus, std::vector<int>{1});
+    EXPECT_EQ(shell.focus, std::vector<int>{1}) << "the focus tells the cell";
+    EXPECT_TRUE(shell.said.empty()) << "and nothing says it twice";
     ASSERT_FALSE(shell.damage.empty());
     EXPECT_EQ(shell.damage.back(), (Area{14, 14, 52, 52})) << "the frame's reach and the rounding margin";
 
@@ -99,9 +105,13 @@ TEST_F(KeyboardPlay, TheFirstKeyOnlyShowsTheCursorAndArrowsMoveItUpToTheEdges)
 
     keys({Key::Left, Key::Up});
     EXPECT_EQ(game.focusedCell(), 1) << "the edge stops it";
+    EXPECT_EQ(shell.said, (std::vector<std::string>{"Rad 1, kolumn 1: röd", "Rad 1, kolumn 1: röd"}))
+        << "a key refused at the edge says the cell again";
+    EXPECT_EQ(shell.focus, std::vector<int>{1}) << "without moving the focus";
     keys({Key::Right, Key::Right, Key::Down});
     EXPECT_EQ(game.focusedCell(), 11);
-    EXPECT_EQ(shell.said.back(), "Rad 2, kolumn 3: magenta");
+    EXPECT_EQ(shell.focus, (std::vector<int>{1, 2, 3, 11}));
+    EXPECT_EQ(shell.said.size(), 2u) << "moves are told by the focus alone";
     for (int i = 0; i < 9; ++i)
         keys({Key::Right, Key::Down});
     EXPECT_EQ(game.focusedCell(), 64);
@@ -113,6 +123,8 @@ TEST_F(KeyboardPlay, ShiftAndAnArrowSwapWithThatNeighbourUnderThePressRules)
     keys({Key::Right});
     keys({Key::Left, Key::Up}, design::ShiftKey);
     EXPECT_EQ(shell.timers, "") << "nothing lies beyond the edge";
+    EXPECT_EQ(shell.said, (std::vector<std::string>{"Rad 1, kolumn 1: röd", "Rad 1, kolumn 1: röd"}))
+        << "so each says the cell again, as a plain arrow at the edge does";
 
     shell.renamed.clear();
     keys({Key::Right}, design::ShiftKey);
@@ -165,12 +177,15 @@ TEST_F(KeyboardPlay, TheMouseHidesTheCursorWhichKeepsItsPlace)
     keys({Key::Down, Key::Down, Key::Right, Key::Space});
     ASSERT_EQ(game.focusedCell(), 10);
     game.move(0, 0, 5, 5);
+    EXPECT_FALSE(game.keyboard().shown()) << "the first move of all hides it";
+    EXPECT_FALSE(game.keyboard().held()) << "the hold goes with it";
+    EXPECT_TRUE(frame().empty());
+
+    keys({Key::Space});
     game.move(0, 0, 5, 5);
     EXPECT_TRUE(game.keyboard().shown()) << "a move that goes nowhere, as a shell may repeat";
     game.move(0, 0, 6, 5);
     EXPECT_FALSE(game.keyboard().shown());
-    EXPECT_FALSE(game.keyboard().held()) << "the hold goes with it";
-    EXPECT_TRUE(frame().empty());
 
     keys({Key::Right});
     EXPECT_EQ(game.focusedCell(), 10) << "shown again where it was";
@@ -179,6 +194,75 @@ TEST_F(KeyboardPlay, TheMouseHidesTheCursorWhichKeepsItsPlace)
     keys({Key::Up});
     game.swipe({40, 40}, {80, 40});
     EXPECT_FALSE(game.keyboard().shown());
+}
+
+TEST_F(KeyboardPlay, OnlyAPlainArrowRepeats)
+{
+    keys({Key::Right});
+    repeats(Key::Right, 3);
+    EXPECT_EQ(game.focusedCell(), 4) << "a held arrow moves on, as in any grid";
+
+    keys({Key::Down}, design::ShiftKey);
+    ASSERT_EQ(shell.timers, "start1 ");
+    finishSwap(TimerId::Timer1);
+    const int below = game.colourOf(12);
+    repeats(Key::Down, 3, design::ShiftKey);
+    EXPECT_EQ(shell.timers, "start1 stop1 ") << "a held Shift+arrow does not swap the pair back";
+    EXPECT_EQ(game.colourOf(12), below);
+
+    keys({Key::Space});
+    const auto said = shell.said.size();
+    repeats(Key::Space, 4);
+    repeats(Key::Enter, 1);
+    repeats(Key::Escape, 1);
+    EXPECT_TRUE(game.keyboard().held()) << "a held Space neither lets go nor takes again";
+    EXPECT_EQ(shell.said.size(), said);
+    repeats(Key::Left, 2);
+    EXPECT_EQ(shell.timers, "start1 stop1 ") << "nor does a held arrow swap a held tile";
+    EXPECT_EQ(game.focusedCell(), 4);
+}
+
+TEST_F(KeyboardPlay, ANewBoardLetsGoOfTheHeldTile)
+{
+    keys({Key::Space, Key::Space});
+    ASSERT_TRUE(game.keyboard().held());
+    shell.damage.clear();
+    game.command(design::Command::NewGame);
+    EXPECT_FALSE(game.keyboard().held());
+    EXPECT_TRUE(game.keyboard().shown()) << "the cursor stays where it was";
+    EXPECT_EQ(shell.said.back(), "Nytt spel");
+    EXPECT_FALSE(shell.damage.empty());
+    keys({Key::Right});
+    EXPECT_EQ(shell.timers, "") << "the next arrow moves, and swaps nothing on the new board";
+    EXPECT_EQ(game.focusedCell(), 2);
+}
+
+// A screen reader's activation of a cell: a double tap on a phone, Enter
+// in a reader's own mode.
+TEST_F(KeyboardPlay, ActivatingACellHoldsItAndItsNeighbourSwaps)
+{
+    game.activate(11);
+    EXPECT_TRUE(game.keyboard().shown());
+    EXPECT_TRUE(game.keyboard().held());
+    EXPECT_EQ(shell.focus, std::vector<int>{11});
+    EXPECT_EQ(shell.said.back(), "Håller rad 2, kolumn 3: magenta");
+
+    game.activate(11);
+    EXPECT_FALSE(game.keyboard().held());
+    EXPECT_EQ(shell.said.back(), "Släppte rad 2, kolumn 3");
+
+    game.activate(11);
+    game.activate(20); // diagonal: not a neighbour, so the hold moves there
+    EXPECT_EQ(game.focusedCell(), 20);
+    EXPECT_EQ(shell.timers, "");
+    game.activate(12); // above 20
+    EXPECT_EQ(shell.timers, "start1 ");
+    EXPECT_FALSE(game.keyboard().held());
+    EXPECT_EQ(game.focusedCell(), 20) << "the cursor stays, as after Shift+arrow";
+
+    game.activate(0);
+    game.activate(65);
+    EXPECT_FALSE(game.keyboard().held()) << "no such cell";
 }
 
 TEST_F(KeyboardPlay, AClosedWindowTakesNoKeyAndNamesNoCell)

@@ -178,9 +178,14 @@ private:
             // Over the middle of a tile, wherever it stands now.
             const Sprite& ball = form().imgBoll[uniform(1, 64)];
             game().move(button, shift, ball.Left + 16, ball.Top + 16);
+        } else if (roll < 520) {
+            // Any key the board knows, with any modifiers, and some it does
+            // not; a fifth of them the keyboard's own repeats.
+            game().key(static_cast<design::Key>(uniform(0, static_cast<int>(design::Keys.size()) + 1)), shift,
+                       uniform(1, 5) == 1);
         } else if (roll < 530) {
-            // Any key the board knows, with any modifiers, and some it does not.
-            game().key(static_cast<design::Key>(uniform(0, static_cast<int>(design::Keys.size()) + 1)), shift);
+            // A screen reader's activation of any cell, and of none.
+            game().activate(uniform(0, board::Balls + 1));
         } else if (roll < 985) {
             tick();
         } else if (roll < 995) {
@@ -232,7 +237,8 @@ private:
         game().quit();
         if (m_window->frontend.closes != 1 || form().swapRunning() || !game().ended())
             fail("quitting left the window running");
-        game().key(design::Key::Space, 0);
+        game().key(design::Key::Space, 0, false);
+        game().activate(1);
         if (game().cellName(1))
             fail("a closed window still names its cells");
         restart();

@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <map>
 #include <memory>
 #include <utility>
@@ -161,7 +162,8 @@ const std::map<std::string, Matrix>& sights()
     return all;
 }
 
-double lightness(Rgb c, const Matrix& m)
+// The relative luminance of a colour as a sight sees it.
+double luminance(Rgb c, const Matrix& m)
 {
     const auto linear = [](std::uint8_t v) {
         const double s = v / 255.0;
@@ -169,9 +171,21 @@ double lightness(Rgb c, const Matrix& m)
     };
     const double r = linear(c.red), g = linear(c.green), b = linear(c.blue);
     const auto clamp = [](double v) { return std::clamp(v, 0.0, 1.0); };
-    const double y = 0.2126 * clamp(m[0] * r + m[1] * g + m[2] * b) + 0.7152 * clamp(m[3] * r + m[4] * g + m[5] * b)
+    return 0.2126 * clamp(m[0] * r + m[1] * g + m[2] * b) + 0.7152 * clamp(m[3] * r + m[4] * g + m[5] * b)
         + 0.0722 * clamp(m[6] * r + m[7] * g + m[8] * b);
+}
+
+double lightness(Rgb c, const Matrix& m)
+{
+    const double y = luminance(c, m);
     return y > 216.0 / 24389 ? 116 * std::cbrt(y) - 16 : y * 24389.0 / 27;
+}
+
+// WCAG's contrast ratio of two colours, as a sight sees them.
+double contrast(Rgb a, Rgb b, const Matrix& m)
+{
+    const auto [dark, light] = std::minmax(luminance(a, m), luminance(b, m));
+    return (light + 0.05) / (dark + 0.05);
 }
 
 // The shape a tile shows to a sight: the pixels of its face, inside the
@@ -220,6 +234,55 @@ TEST(TileSymbols, TellEveryPairOfColoursApartByShapeForEverySight)
         std::printf("%-13s least shape difference: plain %.2f, symbols %.2f\n", name.c_str(), plain, symbols);
         EXPECT_LT(plain, Clearly) << name;
         EXPECT_GE(symbols, Clearly) << name;
+    }
+}
+
+// The least contrast between a symbol and the face it lies on, read from the
+// painted pixels: over each tone of the face (a face may have two), the
+// symbol's own colour is the one its pixels show most often there, its edge
+// being a blend of the two.
+double leastSymbolContrast(int picture, const Matrix& sight)
+{
+    constexpr int Size = 64;
+    const tiles::Image plain = *tiles::paintTile(picture, Size, tiles::Look::Plain);
+    const tiles::Image marked = *tiles::paintTile(picture, Size, tiles::Look::Symbols);
+    const auto key = [](Rgb c) { return c.red << 16 | c.green << 8 | c.blue; };
+    std::map<int, std::map<int, int>> seen; // face tone -> symbol pixel -> count
+    std::map<int, Rgb> colours;
+    for (int y = 0; y < Size; ++y) {
+        for (int x = 0; x < Size; ++x) {
+            const Rgb face = plain.at(x, y), pixel = marked.at(x, y);
+            if (face != pixel) {
+                ++seen[key(face)][key(pixel)];
+                colours[key(face)] = face;
+                colours[key(pixel)] = pixel;
+            }
+        }
+    }
+    EXPECT_FALSE(seen.empty()) << "symbol " << picture << " shows";
+    double least = std::numeric_limits<double>::infinity();
+    for (const auto& [face, pixels] : seen) {
+        const auto most = std::max_element(pixels.begin(), pixels.end(),
+                                           [](const auto& a, const auto& b) { return a.second < b.second; });
+        least = std::min(least, contrast(colours[face], colours[most->first], sight));
+    }
+    return least;
+}
+
+// WCAG 2.2's non-text contrast: a symbol that tells a colour apart stands
+// at least 3:1 against its face, in normal sight (whose luminance the
+// greyscale sight keeps) and in each colour-blind sight.
+TEST(TileSymbols, StandAtLeastThreeToOneAgainstTheirFaceInEverySight)
+{
+    constexpr double Least = 3.0;
+    for (const auto& [name, sight] : sights()) {
+        double least = std::numeric_limits<double>::infinity();
+        for (int picture = 1; picture <= 6; ++picture) {
+            const double ratio = leastSymbolContrast(picture, sight);
+            least = std::min(least, ratio);
+            EXPECT_GE(ratio, Least) << name << ", symbol " << picture;
+        }
+        std::printf("%-13s least symbol contrast %.2f:1\n", name.c_str(), least);
     }
 }
 

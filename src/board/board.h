@@ -32,6 +32,17 @@ constexpr int ballIndex(int row, int column)
     return (row - 1) * Columns + column;
 }
 
+// A cell's row and column, each from 1: the inverse of ballIndex.
+struct Cell {
+    int row = 1;
+    int column = 1;
+    friend bool operator==(const Cell&, const Cell&) = default;
+};
+constexpr Cell cellOf(int index)
+{
+    return {(index - 1) / Columns + 1, (index - 1) % Columns + 1};
+}
+
 constexpr double homeLeft(int column)
 {
     return (column - 1) * Pitch + Margin;

@@ -1,6 +1,8 @@
 // Play by keyboard.
 #include "input/keyboard.h"
 
+#include <cstdlib>
+
 namespace pellorin {
 
 std::optional<int> Keyboard::neighbour(design::Key key) const
@@ -19,37 +21,62 @@ std::optional<int> Keyboard::neighbour(design::Key key) const
     }
 }
 
-Keyboard::Action Keyboard::key(design::Key key, bool shift)
+void Keyboard::moveTo(int cell)
+{
+    const board::Cell place = board::cellOf(cell);
+    m_row = place.row;
+    m_column = place.column;
+}
+
+Keyboard::Action Keyboard::key(design::Key key, bool shift, bool repeat)
 {
     const bool arrow
         = key == design::Key::Left || key == design::Key::Right || key == design::Key::Up || key == design::Key::Down;
     const bool hold = key == design::Key::Space || key == design::Key::Enter;
     Action action;
+    if (repeat && (!arrow || shift || m_held))
+        return action;
     if (!m_shown) {
         // The first key only shows the cursor, where it was last.
-        if (arrow || hold) {
-            m_shown = true;
-            action.sayCell = true;
-        }
+        m_shown = arrow || hold;
         return action;
     }
     if (arrow) {
         const std::optional<int> next = neighbour(key);
-        if (shift || m_held) {
-            // A swap with the neighbour; at the edge nothing happens.
+        if (!next)
+            action.refused = true;
+        else if (shift || m_held)
             action.swapWith = next;
-        } else if (next) {
-            m_row = (*next - 1) / board::Columns + 1;
-            m_column = (*next - 1) % board::Columns + 1;
-            action.sayCell = true;
-        } else {
-            action.sayCell = true;
-        }
+        else
+            moveTo(*next);
     } else if (hold || (key == design::Key::Escape && m_held)) {
         m_held = hold && !m_held;
         action.tookHold = m_held;
         action.letGo = !m_held;
     }
+    return action;
+}
+
+Keyboard::Action Keyboard::activate(int cell)
+{
+    Action action;
+    if (cell < 1 || cell > board::Balls)
+        return action;
+    if (m_shown && m_held && cell == this->cell()) {
+        m_held = false;
+        action.letGo = true;
+        return action;
+    }
+    const board::Cell place = board::cellOf(cell);
+    const int apart = std::abs(place.row - m_row) + std::abs(place.column - m_column);
+    if (m_shown && m_held && apart == 1) {
+        action.swapWith = cell;
+        return action;
+    }
+    moveTo(cell);
+    m_shown = true;
+    m_held = true;
+    action.tookHold = true;
     return action;
 }
 

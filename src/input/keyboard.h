@@ -5,8 +5,8 @@
 #pragma once
 
 #include "board/board.h"
+#include "design/design.h"
 #include "platform/drawing.h"
-#include "window/design.h"
 
 #include <array>
 #include <optional>
@@ -20,17 +20,27 @@ public:
         // A swap of the cursor's cell with this neighbour, as a press in the
         // gap between the two.
         std::optional<int> swapWith;
-        // The cursor showed, moved or stayed at an edge: say its cell.
-        bool sayCell = false;
+        // The key went nowhere, at the board's edge: say the cell again.
+        bool refused = false;
         // The hold was taken, or let go without a swap.
         bool tookHold = false;
         bool letGo = false;
     };
 
-    // A key with Shift held or not. A key the board does not use asks nothing.
-    Action key(design::Key key, bool shift);
+    // A key with Shift held or not, and whether it is the keyboard's own
+    // repeat of a key held down. Only a plain arrow repeats, to move on as
+    // in any grid: a repeated swap would swap the pair back, or a tile
+    // refilled meanwhile, and a repeated Space would take and let go of the
+    // hold at the repeat rate. A key the board does not use asks nothing.
+    Action key(design::Key key, bool shift, bool repeat);
+    // A screen reader activated a cell: the cursor goes there and holds it;
+    // with a neighbour of the held cell, the two swap; with the held cell
+    // itself, the hold is let go.
+    Action activate(int cell);
     // A swap asked for by a held tile started: the hold is let go.
     void swapStarted() { m_held = false; }
+    // The hold ends without a word, as on a new board.
+    void letGo() { m_held = false; }
     // The mouse took over: the cursor hides where it is, and lets go.
     void hide();
 
@@ -53,6 +63,7 @@ public:
 
 private:
     std::optional<int> neighbour(design::Key key) const;
+    void moveTo(int cell);
 
     bool m_shown = false;
     bool m_held = false;

@@ -39,8 +39,7 @@ std::optional<ClientPoint> Form1::swipeGap(ClientPoint from, ClientPoint to) con
     if (std::abs(dx) == std::abs(dy) || !(length > board::TileSize / 3))
         return std::nullopt;
 
-    const int row = (start - 1) / board::Columns + 1;
-    const int column = (start - 1) % board::Columns + 1;
+    const auto [row, column] = board::cellOf(start);
     int first = 0; // the pair's upper or left ball
     int second = 0;
     if (across && dx > 0 && column < board::Columns)

@@ -3,7 +3,7 @@
 #include "platform/drawing.h"
 
 #include "board/board.h"
-#include "window/design.h"
+#include "design/design.h"
 
 namespace pellorin {
 namespace {

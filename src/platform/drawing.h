@@ -3,6 +3,7 @@
 // leaves to be repainted.
 #pragma once
 
+#include "board/board.h"
 #include "platform/sprite.h"
 
 #include <algorithm>
@@ -54,6 +55,15 @@ struct Area {
     friend bool operator==(const Area&, const Area&) = default;
 };
 
+// Where a cell's tile stands at home: the square a screen reader shows for
+// the cell, and what a pointer over the cell points at.
+inline Area cellArea(int cell)
+{
+    const board::Cell place = board::cellOf(cell);
+    return {static_cast<float>(board::homeLeft(place.column)), static_cast<float>(board::homeTop(place.row)),
+            board::TileSize, board::TileSize};
+}
+
 // A rectangle of device pixels: the screen's own pixels under the client
 // area.
 struct DeviceRect {
@@ -103,6 +113,12 @@ public:
     float toClient(double device) const { return static_cast<float>(device / m_scale); }
     // The tile whose top-left corner stands at a client point.
     DeviceRect tile(float left, float top) const { return {toDevice(left), toDevice(top), m_tileSize, m_tileSize}; }
+    // A cell's tile at home (cellArea), as the screen shows it.
+    DeviceRect cell(int index) const
+    {
+        const Area area = cellArea(index);
+        return tile(area.left, area.top);
+    }
     // A filled rectangle, each edge on its nearest device pixel boundary.
     DeviceRect fill(const Area& area) const;
     // Every device pixel that the area touches, within the client area: what

@@ -52,9 +52,11 @@ public:
     // What a screen reader follows. A shell that offers none to its screen
     // reader's interface may leave these as they are.
     // Words to say now, as a status message: a swap, a line emptied, a deal,
-    // the keyboard's cursor moving.
+    // a hold taken or let go, a key refused at the board's edge (the cell's
+    // name again). Never a move of the cursor: focusCell tells that.
     virtual void announce(const std::string& /*words*/) {}
-    // The keyboard's cursor stands on this cell (1 to 64) now.
+    // The keyboard's cursor shows, or moved, on this cell (1 to 64) now: a
+    // screen reader says the cell's name from its focus.
     virtual void focusCell(int /*cell*/) {}
     // These cells show another colour now, so their names changed.
     virtual void cellsRenamed(std::span<const int> /*cells*/) {}

@@ -1,19 +1,12 @@
 // The seams between the game window and the platform under it.
 #pragma once
 
+#include "design/design.h"
 #include "sound/cue.h"
 
 #include <cstdint>
 
 namespace pellorin {
-
-// Cursor codes of the window.
-enum class CursorCode : std::int16_t {
-    Default = 0,
-    SizeNS = 7,  // north-south double arrow: over a vertical gap
-    SizeWE = 9,  // west-east double arrow: over a horizontal gap
-    NoDrop = 12, // circle with a bar: a press here does nothing
-};
 
 // Uniform single-precision values in [0, 1).
 class RandomSource {

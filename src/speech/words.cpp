@@ -17,9 +17,8 @@ std::string text(std::initializer_list<std::string_view> pieces)
 
 std::string place(int number)
 {
-    const int row = (number - 1) / board::Columns + 1;
-    const int column = (number - 1) % board::Columns + 1;
-    return text({"rad ", std::to_string(row), ", kolumn ", std::to_string(column)});
+    const board::Cell place = board::cellOf(number);
+    return text({"rad ", std::to_string(place.row), ", kolumn ", std::to_string(place.column)});
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 #include "window/form1.h"
 
 #include "board/board.h"
+#include "design/design.h"
 #include "platform/routing.h"
-#include "window/design.h"
 
 #include <array>
 #include <memory>

@@ -8,11 +8,11 @@
 #pragma once
 
 #include "board/board.h"
+#include "design/design.h"
 #include "platform/drawing.h"
 #include "platform/services.h"
 #include "platform/sprite.h"
 #include "platform/timer.h"
-#include "window/design.h"
 
 #include <array>
 #include <cmath>

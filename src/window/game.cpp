@@ -3,6 +3,7 @@
 
 #include "speech/words.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace pellorin {
@@ -43,9 +44,10 @@ void Game::move(std::int16_t buttons, std::int16_t shift, float x, float y)
     if (ended())
         return;
     // A shell may repeat a move where the pointer stands (when a window
-    // shows, or a cursor changes); only one that went somewhere hides.
+    // shows, or a cursor changes); only one that went somewhere hides, and
+    // the first move of all, which no repeat can be.
     const ClientPoint at{x, y};
-    if (m_pointer && (m_pointer->x != x || m_pointer->y != y))
+    if (!m_pointer || m_pointer->x != x || m_pointer->y != y)
         hideKeyboard();
     m_pointer = at;
     m_runner.move(buttons, shift, x, y);
@@ -60,16 +62,31 @@ void Game::swipe(ClientPoint from, ClientPoint to)
         m_runner.press(design::LeftButton, 0, gap->x, gap->y);
 }
 
-void Game::key(design::Key key, std::int16_t shift)
+void Game::key(design::Key key, std::int16_t shift, bool repeat)
 {
     if (ended())
         return;
-    const Area before = m_keyboard.frameArea();
-    const bool wasShown = m_keyboard.shown();
-    const bool wasHeld = m_keyboard.held();
-    const int wasCell = m_keyboard.cell();
-    const Keyboard::Action action = m_keyboard.key(key, (shift & design::ShiftKey) != 0);
+    const KeyboardState before = keyboardState();
+    act(m_keyboard.key(key, (shift & design::ShiftKey) != 0, repeat), before);
+}
 
+void Game::activate(int cell)
+{
+    if (ended())
+        return;
+    const KeyboardState before = keyboardState();
+    act(m_keyboard.activate(cell), before);
+}
+
+Game::KeyboardState Game::keyboardState() const
+{
+    return {m_keyboard.frameArea(), m_keyboard.shown(), m_keyboard.held(), m_keyboard.cell()};
+}
+
+// A move of the cursor is told by the focus alone, which a screen reader
+// speaks; the words are for what the focus cannot tell.
+void Game::act(const Keyboard::Action& action, const KeyboardState& before)
+{
     if (action.swapWith) {
         const int cell = m_keyboard.cell();
         const int first = std::min(cell, *action.swapWith);
@@ -80,20 +97,31 @@ void Game::key(design::Key key, std::int16_t shift)
         if (!wasRunning && m_form.swapRunning())
             m_keyboard.swapStarted();
     }
-    if (m_keyboard.shown() != wasShown || m_keyboard.held() != wasHeld || m_keyboard.cell() != wasCell) {
-        m_frontend.invalidate(before.grown(ScreenDamage::Margin));
+    const int cell = m_keyboard.cell();
+    if (m_keyboard.shown() != before.shown || m_keyboard.held() != before.held || cell != before.cell) {
+        m_frontend.invalidate(before.frame.grown(ScreenDamage::Margin));
         m_frontend.invalidate(m_keyboard.frameArea().grown(ScreenDamage::Margin));
     }
-    if (m_keyboard.cell() != wasCell || (m_keyboard.shown() && !wasShown))
-        m_frontend.focusCell(m_keyboard.cell());
+    if (cell != before.cell || (m_keyboard.shown() && !before.shown))
+        m_frontend.focusCell(cell);
 
-    const int cell = m_keyboard.cell();
-    if (action.sayCell)
+    if (action.refused)
         m_frontend.announce(words::cell(cell, colourOf(cell)));
     else if (action.tookHold)
         m_frontend.announce(words::held(cell, colourOf(cell)));
     else if (action.letGo)
         m_frontend.announce(words::letGo(cell));
+}
+
+void Game::newGame()
+{
+    if (ended())
+        return;
+    if (m_keyboard.held()) {
+        m_keyboard.letGo();
+        m_frontend.invalidate(m_keyboard.frameArea().grown(ScreenDamage::Margin));
+    }
+    m_runner.newGame();
 }
 
 void Game::command(design::Command command)

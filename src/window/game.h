@@ -4,10 +4,10 @@
 // core.
 #pragma once
 
+#include "design/design.h"
 #include "input/keyboard.h"
 #include "platform/frontend.h"
 #include "tiles/tilepainter.h"
-#include "window/design.h"
 #include "window/form1.h"
 #include "window/formrunner.h"
 
@@ -33,22 +33,27 @@ public:
     // is dealt, and every ball's area invalidated.
     void load() { m_runner.load(); }
     // Pointer events in client pixels, with the button pressed (or the sum of
-    // those held, for a move) and the modifier keys (window/design.h). A press,
+    // those held, for a move) and the modifier keys (design/design.h). A press,
     // or a move to another point, hides the keyboard's cursor.
     void press(std::int16_t button, std::int16_t shift, float x, float y);
     void move(std::int16_t buttons, std::int16_t shift, float x, float y);
     // A swipe on a touch screen, from where the finger went down to where it
     // left: the press with the left button that it stands for, if any.
     void swipe(ClientPoint from, ClientPoint to);
-    // A key that plays the board, with the modifier keys held. The first
-    // arrow, Space or Enter shows the keyboard's cursor; then the arrows move
-    // it, Shift and an arrow swap its tile with that neighbour, and Space or
+    // A key that plays the board, with the modifier keys held, and whether
+    // it is the keyboard's own repeat of a key held down. The first arrow,
+    // Space or Enter shows the keyboard's cursor; then the arrows move it,
+    // Shift and an arrow swap its tile with that neighbour, and Space or
     // Enter hold the tile for the next arrow to swap (Space, Enter or Escape
-    // let go).
-    void key(design::Key key, std::int16_t shift);
+    // let go). Only a plain arrow repeats.
+    void key(design::Key key, std::int16_t shift, bool repeat);
+    // A screen reader activated a cell (1 to 64), as a double tap does: the
+    // cursor holds it, and activating a neighbour then swaps the two.
+    void activate(int cell);
     // A menu command.
     void command(design::Command command);
-    void newGame() { m_runner.newGame(); }
+    // A new board; a held tile is let go, since its board is gone.
+    void newGame();
     // Quitting stops the timers first and only then asks the frontend to
     // close the window, so that a shell may tear everything down at once.
     void quit();
@@ -86,6 +91,15 @@ private:
     void set(CursorCode code) override;
     void closeWindow() override { m_closeAsked = true; }
     void hideKeyboard();
+    // The keyboard's cursor as a key found it, and what the key changed.
+    struct KeyboardState {
+        Area frame;
+        bool shown = false;
+        bool held = false;
+        int cell = 0;
+    };
+    KeyboardState keyboardState() const;
+    void act(const Keyboard::Action& action, const KeyboardState& before);
 
     Frontend& m_frontend;
     std::unique_ptr<RandomSource> m_random;

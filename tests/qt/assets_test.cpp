@@ -3,7 +3,7 @@
 // shapes they are described by.
 #include "artwork.h"
 
-#include "window/design.h"
+#include "design/design.h"
 
 #include "sound/wavdecoder.h"
 

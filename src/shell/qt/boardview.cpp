@@ -136,7 +136,7 @@ void BoardView::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
-    emit keyed(*key, shiftCode(event->modifiers()));
+    emit keyed(*key, shiftCode(event->modifiers()), event->isAutoRepeat());
 }
 
 std::optional<design::Key> BoardView::boardKey(int qtKey)

@@ -46,7 +46,7 @@ public:
 signals:
     void pressed(std::int16_t button, std::int16_t shift, QPointF position);
     void moved(std::int16_t button, std::int16_t shift, QPointF position);
-    void keyed(design::Key key, std::int16_t shift);
+    void keyed(design::Key key, std::int16_t shift, bool repeat);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -58,7 +58,8 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, tiles::Look look, Q
         connect(&timer(id), &QTimer::timeout, this, [this, id] { m_game->tick(id); });
     }
 
-    connect(m_view, &BoardView::keyed, this, [this](design::Key key, std::int16_t shift) { m_game->key(key, shift); });
+    connect(m_view, &BoardView::keyed, this,
+            [this](design::Key key, std::int16_t shift, bool repeat) { m_game->key(key, shift, repeat); });
     connect(m_view, &BoardView::pressed, this, [this](std::int16_t button, std::int16_t shift, QPointF at) {
         m_game->press(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
     });

@@ -125,6 +125,6 @@ function listenToKeys() {
     if (!key || menuOpen() || event.altKey || event.ctrlKey || event.metaKey)
       return;
     event.preventDefault();
-    game._pellorin_key(key, event.shiftKey ? design.keys.shift : 0);
+    game._pellorin_key(key, event.shiftKey ? design.keys.shift : 0, event.repeat ? 1 : 0);
   });
 }

@@ -3,11 +3,12 @@
 // bottom; this side runs the timers and hands the page what to draw, which
 // cursor to show, which cue to play and what a screen reader should say.
 // Every value the page needs comes from the core (pellorin_design).
+#include "design/design.h"
 #include "platform/clockrandom.h"
 #include "platform/frontend.h"
 #include "speech/words.h"
 #include "tiles/tilepainter.h"
-#include "window/design.h"
+#include "window/designjson.h"
 #include "window/game.h"
 
 #include <emscripten/emscripten.h>
@@ -208,10 +209,11 @@ EMSCRIPTEN_KEEPALIVE void pellorin_swipe(double fromX, double fromY, double toX,
     g_shell->game().swipe(pellorin::client(fromX, fromY), pellorin::client(toX, toY));
 }
 
-// A key of the board (design boardKeys) with the modifier keys held.
-EMSCRIPTEN_KEEPALIVE void pellorin_key(int key, int shift)
+// A key of the board (design boardKeys) with the modifier keys held, and
+// whether it is the keyboard's own repeat.
+EMSCRIPTEN_KEEPALIVE void pellorin_key(int key, int shift, int repeat)
 {
-    g_shell->game().key(static_cast<pellorin::design::Key>(key), static_cast<std::int16_t>(shift));
+    g_shell->game().key(static_cast<pellorin::design::Key>(key), static_cast<std::int16_t>(shift), repeat != 0);
 }
 
 // A menu item's command (design menuItems).

@@ -1,11 +1,11 @@
 // The game's window on Windows.
 #include "gamewindow.h"
 
+#include "design/design.h"
 #include "failure.h"
 #include "placement.h"
 #include "platform/clockrandom.h"
 #include "resource.h"
-#include "window/design.h"
 
 #include <windowsx.h>
 
@@ -302,7 +302,8 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         // Keys reach the window only while no menu is open: an open menu
         // takes them itself.
         if (const auto key = boardKey(wParam)) {
-            m_game->key(*key, keyboardShift());
+            // Bit 30 of lParam: the key was down already, an auto-repeat.
+            m_game->key(*key, keyboardShift(), (lParam & (LPARAM{1} << 30)) != 0);
             return 0;
         }
         break;

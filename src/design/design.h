@@ -1,14 +1,24 @@
 // The design values every shell needs, given once here: the client area, the
-// codes of cursors, buttons and modifier keys, and the pictures with the files
-// of their renderings.
+// codes of cursors, buttons, modifier keys and board keys, the pictures, the
+// menu and the option names. Every room may read them: this one reads none.
 #pragma once
-
-#include "platform/services.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+namespace pellorin {
+
+// Cursor codes of the window.
+enum class CursorCode : std::int16_t {
+    Default = 0,
+    SizeNS = 7,  // north-south double arrow: over a vertical gap
+    SizeWE = 9,  // west-east double arrow: over a horizontal gap
+    NoDrop = 12, // circle with a bar: a press here does nothing
+};
+
+} // namespace pellorin
 
 namespace pellorin::design {
 
@@ -73,7 +83,12 @@ inline constexpr std::array<MenuItem, 3> MenuItems{{{"mnuNytt", "&Nytt spel", Co
 std::string plainCaption(std::string_view caption);
 char accessKey(std::string_view caption);
 
-// All of the above as one JSON object, for the browser page.
-std::string json();
+// The option that puts a symbol on every tile: "--symbols" on a command line,
+// its name alone ("symbols") in a page's address.
+inline constexpr std::string_view SymbolsOption = "--symbols";
+constexpr std::string_view symbolsName()
+{
+    return SymbolsOption.substr(2);
+}
 
 } // namespace pellorin::design

@@ -8,8 +8,9 @@
 #include "speech/words.h"
 #include "tiles/tilepainter.h"
 
+#include <array>
 #include <cctype>
-#include <charconv>
+#include <cstdio>
 
 namespace pellorin::design {
 namespace {
@@ -28,11 +29,13 @@ public:
         raw(text);
         raw("\"");
     }
+    // Emscripten's libc++ has no to_chars for floating point; 17 significant
+    // digits give the double back exactly when parsed.
     void number(double value)
     {
         std::array<char, 32> digits{};
-        const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
-        raw({digits.data(), end});
+        const int length = std::snprintf(digits.data(), digits.size(), "%.17g", value);
+        raw({digits.data(), static_cast<std::size_t>(length)});
     }
     void number(int value) { raw(std::to_string(value)); }
 

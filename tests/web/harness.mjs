@@ -154,36 +154,45 @@ export class Harness {
     }
   }
 
+  // A harness for an engine, made at once so that a suite can hand it to its
+  // tests before the browser is there; launch() starts the browser.
+  constructor(engine = 'chromium') {
+    this.engine = engine;
+    this.pages = new Set();
+    this.scaled = {};
+  }
+
   static async start(engine = 'chromium') {
-    const harness = new Harness();
-    harness.engine = engine;
-    harness.pages = new Set();
-    harness.scaled = {};
-    harness.root = mkdtempSync(join(tmpdir(), 'pellorin-web-'));
-    ({ server: harness.server, url: harness.url } = await serveFolder(harness.root, 'pipe'));
-    harness.requests = [];
-    harness.server.stderr.setEncoding('utf8').on('data', (text) => harness.requests.push(...text.trim().split('\n')));
-    if (engine === 'webkit')
-      harness.browser = await WebKitBrowser.launch();
-    else if (engine === 'firefox') {
-      mkdirSync(join(harness.root, '.pulse'));
-      const { pulse, address } = await startPulse(join(harness.root, '.pulse'));
-      harness.pulse = pulse;
-      harness.browser = await puppeteer.launch({
+    return new Harness(engine).launch();
+  }
+
+  // Starts the server and the browser. Returns the harness.
+  async launch() {
+    this.root = mkdtempSync(join(tmpdir(), 'pellorin-web-'));
+    ({ server: this.server, url: this.url } = await serveFolder(this.root, 'pipe'));
+    this.requests = [];
+    this.server.stderr.setEncoding('utf8').on('data', (text) => this.requests.push(...text.trim().split('\n')));
+    if (this.engine === 'webkit')
+      this.browser = await WebKitBrowser.launch();
+    else if (this.engine === 'firefox') {
+      mkdirSync(join(this.root, '.pulse'));
+      const { pulse, address } = await startPulse(join(this.root, '.pulse'));
+      this.pulse = pulse;
+      this.browser = await puppeteer.launch({
         browser: 'firefox', protocol: 'webDriverBiDi', headless: true,
         executablePath: process.env.PELLORIN_FIREFOX || '/usr/bin/firefox-esr',
         env: { ...process.env, PULSE_SERVER: address },
       });
     }
     else
-      harness.browser = await puppeteer.launch({
+      this.browser = await puppeteer.launch({
         executablePath: process.env.PELLORIN_CHROMIUM || '/usr/bin/chromium',
         headless: true,
         protocolTimeout: 60000,
         args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
                '--disable-component-update', '--disable-sync', '--disable-features=Translate'],
       });
-    return harness;
+    return this;
   }
 
   async stop() {

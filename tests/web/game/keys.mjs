@@ -1,0 +1,147 @@
+// Keys, speech and symbols, in Chromium, whose DevTools protocol reads the
+// accessibility tree.
+import assert from 'node:assert/strict';
+import { describe, test } from 'node:test';
+import { click, colours, home, idle, pixels } from '../harness.mjs';
+import { Black, assertBoardAtHome } from './checks.mjs';
+
+export function keysSuite(harness) {
+  // The accessibility tree is read through Chromium's DevTools protocol.
+  describe('keys, speech and symbols', () => {
+    const White = [255, 255, 255];
+    const ColourWords = ['röd', 'gul', 'grön', 'blå', 'magenta', 'orange'];
+
+    // Points on the keyboard's frame around cell k's tile, one per bar, at
+    // distance out from the tile's edge (the frame lies 4 to 6 pixels out, 4
+    // to 8 while the tile is held).
+    function framePoints(k, out) {
+      const { left, top } = home(k);
+      return [[left - out, top + 16], [left + 31 + out, top + 16], [left + 16, top - out], [left + 16, top + 31 + out]];
+    }
+    async function assertFrame(page, k, { held = false } = {}) {
+      const width = held ? 4 : 2;
+      const on = await pixels(page, [...framePoints(k, 5), ...framePoints(k, 4 + width)]);
+      on.forEach((p, i) => assert.deepEqual(p, White, `cell ${k}, frame point ${i}`));
+      const off = await pixels(page, [...framePoints(k, 4), ...framePoints(k, 5 + width)]);
+      off.forEach((p, i) => assert.deepEqual(p, Black, `cell ${k}, beside the frame ${i}`));
+    }
+    async function assertNoFrame(page, k) {
+      (await pixels(page, framePoints(k, 5))).forEach((p, i) => assert.deepEqual(p, Black, `cell ${k}, point ${i}`));
+    }
+    const shifted = async (page, key) => {
+      await page.keyboard.down('Shift');
+      await page.keyboard.press(key);
+      await page.keyboard.up('Shift');
+    };
+    const swapped = (was, [a, b]) => was.map((c, i) => (i === a - 1 ? was[b - 1] : i === b - 1 ? was[a - 1] : c));
+
+    test('the board has the focus at start; keys show, move and hold the frame and swap', async () => {
+      const page = await harness.open('game');
+      assert.equal(await page.evaluate(() => document.activeElement.id), 'board');
+      await assertNoFrame(page, 1);
+      const was = await colours(page);
+      await page.keyboard.press('ArrowRight'); // shows the frame, on row 1, column 1
+      await assertFrame(page, 1);
+      await page.keyboard.press('ArrowRight');
+      await assertFrame(page, 2);
+      await assertNoFrame(page, 1);
+      await shifted(page, 'ArrowDown');
+      await idle(page);
+      assert.deepEqual(await colours(page), swapped(was, [2, 10]));
+      await assertFrame(page, 2);
+      await page.keyboard.press('Space');
+      await assertFrame(page, 2, { held: true });
+      await page.keyboard.press('ArrowLeft'); // the held tile goes left, and is let go
+      await idle(page);
+      assert.deepEqual(await colours(page), swapped(swapped(was, [2, 10]), [1, 2]));
+      await assertFrame(page, 2);
+      await page.keyboard.press('Enter');
+      await page.keyboard.press('Escape'); // let go without a swap
+      await page.keyboard.press('ArrowDown');
+      await assertFrame(page, 10);
+      assert.equal(await page.evaluate(() => window.watched.started), 2, 'two swaps, no more');
+      // The mouse takes over: the game hides the frame at a move from where the
+      // pointer was last seen, so the pointer comes in two steps.
+      await page.mouse.move(page.board.x + 200, page.board.y + 200, { steps: 2 });
+      await assertNoFrame(page, 10);
+      await assertBoardAtHome(page);
+    });
+
+    test('keys reach the board only while the menu is closed, and only the board\'s keys are kept from the page', async () => {
+      const page = await harness.open('game');
+      await page.evaluate(() => {
+        window.kept = [];
+        window.addEventListener('keydown', (event) => window.kept.push([event.key, event.defaultPrevented]));
+      });
+      await page.keyboard.press('ArrowDown');
+      await page.keyboard.press('KeyX');
+      await page.keyboard.press('Tab');
+      assert.deepEqual(await page.evaluate(() => window.kept), [['ArrowDown', true], ['x', false], ['Tab', false]]);
+      await assertFrame(page, 1);
+      await page.keyboard.down('Alt');
+      await page.keyboard.press('KeyM');
+      await page.keyboard.up('Alt');
+      await page.evaluate(() => document.getElementById('board').dispatchEvent(new KeyboardEvent('keydown', { key: 'ArrowRight', bubbles: true })));
+      await page.keyboard.press('ArrowDown'); // within the menu
+      await assertFrame(page, 1);
+      await page.keyboard.press('Escape'); // closes the menu, and the board has the keys again
+      assert.equal(await page.evaluate(() => document.activeElement.id), 'board');
+      await page.keyboard.press('ArrowRight');
+      await assertFrame(page, 2);
+      assert.equal(await page.evaluate(() => window.watched.started), 0);
+    });
+
+    test('a screen reader finds the named board and hears a swap through the live region', async () => {
+      const page = await harness.open('game');
+      const session = await page.createCDPSession();
+      const tree = async () => (await session.send('Accessibility.getFullAXTree')).nodes;
+      const property = (node, name) => node.properties?.find((p) => p.name === name)?.value.value;
+      const boards = (await tree()).filter((node) => node.role?.value === 'application');
+      assert.equal(boards.length, 1);
+      assert.equal(boards[0].name?.value, 'Spelplan');
+      assert.equal(property(boards[0], 'focused'), true);
+      // The live region's words, as the accessibility tree has them.
+      const heard = async () => {
+        const nodes = await tree();
+        const byId = new Map(nodes.map((node) => [node.nodeId, node]));
+        const status = nodes.find((node) => node.role?.value === 'status');
+        assert.equal(property(status, 'live'), 'polite');
+        const text = (node) => (node.role?.value === 'StaticText' ? node.name.value : (node.childIds || []).map((id) => text(byId.get(id))).join(''));
+        return text(status).trim();
+      };
+      const said = (words) => page.waitForFunction((words) => document.querySelector('[role=status]').textContent.trim().startsWith(words),
+                                                   { timeout: 5000 }, words);
+      const was = await colours(page);
+      await page.keyboard.press('ArrowDown');
+      await said('Rad 1');
+      assert.equal(await heard(), `Rad 1, kolumn 1: ${ColourWords[was[0] - 1]}`);
+      await shifted(page, 'ArrowRight');
+      await said('Bytte');
+      await idle(page);
+      const words = await heard();
+      assert.ok(words.startsWith(`Bytte ${ColourWords[was[0] - 1]} och ${ColourWords[was[1] - 1]}`), words);
+      console.log(`# the live region after a swap: "${words}"`);
+      await page.keyboard.press('ArrowLeft'); // at the edge, the same words again are still a change
+      await page.keyboard.press('ArrowLeft');
+      await page.waitForFunction(() => document.querySelector('[role=status]').textContent.endsWith('\u00a0'), { timeout: 5000 });
+      await click(page, 20, -10);
+      await page.click('#mnuNytt');
+      await said('Nytt spel');
+    });
+
+    test('?symbols draws every tile otherwise, and the same board', async () => {
+      const plain = await harness.open('game');
+      const symbols = await harness.open('game', { query: 'symbols' });
+      const shown = await colours(plain);
+      assert.deepEqual(await colours(symbols), shown);
+      const tiles = (page) => page.evaluate(() => {
+        const context = document.getElementById('board').getContext('2d');
+        return Array.from({ length: 64 }, (_, i) => Array.from(context.getImageData(24 + 48 * (i % 8), 24 + 48 * Math.floor(i / 8), 32, 32).data).join());
+      });
+      const [before, after] = [await tiles(plain), await tiles(symbols)];
+      shown.forEach((_, i) => assert.notEqual(after[i], before[i], `ball ${i + 1}`));
+      // Tiles of one colour look alike, and of two colours not.
+      shown.forEach((c, i) => shown.forEach((d, j) => assert.equal(after[i] === after[j], c === d, `balls ${i + 1}, ${j + 1}`)));
+    });
+  });
+}

@@ -14,7 +14,7 @@ swap with its two colours, the emptied line, the hold and its letting go,
 and "Nytt spel"; every key must show on the screen.
 
     orca_web.py SITE DESIGN_JSON [--engine firefox|chromium ...]
-                [--transcript FILE] [--patience SECONDS]
+                [--transcript FILE] [--patience SECONDS] [--logs FOLDER]
 
 --patience shortens the wait for words and for the screen, for recording
 what a page that fails says (only a hang reaches the default)."""
@@ -22,6 +22,7 @@ what a page that fails says (only a hang reaches the default)."""
 import argparse
 import json
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -198,10 +199,7 @@ def play(orca, engine, url, design, patience, transcript):
 
         menu = next(item for item in design["menuItems"] if item["name"] == "mnuNytt")
         before = game.board.colours
-        orca.key_down("alt")
-        orca.key("m")
-        orca.key_up("alt")
-        game.press("menu, Nytt spel", [menu["accessKey"]], lambda u: menu["label"] in u,
+        game.press("menu, Nytt spel", [f"alt+{design['menu']['accessKey']}", menu["accessKey"]], lambda u: menu["label"] in u,
                    lambda _, board: board.colours != before)
         target = game.board.cursor + 1 if game.board.cursor % 8 else game.board.cursor - 1
         game.move("an arrow on the new board", "Right" if target > game.board.cursor else "Left", target)
@@ -221,6 +219,7 @@ def main():
     parser.add_argument("--engine", action="append", choices=["firefox", "chromium"])
     parser.add_argument("--transcript")
     parser.add_argument("--patience", type=float, default=DEADLINE)
+    parser.add_argument("--logs", help="a folder to keep Orca's debug log of each engine in")
     args = parser.parse_args()
     design = json.loads(Path(args.design).read_text())
     server = subprocess.Popen([sys.executable, str(HERE.parent.parent / "tools" / "serve-web"), args.site],
@@ -231,7 +230,11 @@ def main():
         for engine in args.engine or ["firefox", "chromium"]:
             transcript = [f"== {engine}"]
             with Orca() as orca:
-                play(orca, engine, url, design, args.patience, transcript)
+                try:
+                    play(orca, engine, url, design, args.patience, transcript)
+                finally:
+                    if args.logs:
+                        shutil.copy(orca.log, Path(args.logs) / f"orca-{engine}.log")
             transcripts += transcript
     finally:
         server.terminate()

@@ -9,6 +9,7 @@ import { boardSuite } from './game/board.mjs';
 import { keysSuite } from './game/keys.mjs';
 import { menuSuite } from './game/menu.mjs';
 import { offlineSuite } from './game/offline.mjs';
+import { screenReaderSuite } from './game/screenreader.mjs';
 import { soundSuite } from './game/sound.mjs';
 
 for (const engine of engines) {
@@ -24,7 +25,9 @@ for (const engine of engines) {
     menuSuite(harness);
     soundSuite(harness);
     offlineSuite(harness);
-    if (engine === 'chromium')
+    if (engine === 'chromium') {
       keysSuite(harness);
+      screenReaderSuite(harness);
+    }
   });
 }

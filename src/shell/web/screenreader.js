@@ -37,10 +37,15 @@ export function buildGrid(instance, design) {
 
 // Once the page has given the board its first focus: a later focus by a key
 // (Tab, or the menu closed by a key) shows the keyboard's cursor, a press's
-// shows nothing.
+// shows nothing. The browser's :focus-visible alone cannot tell: the board's
+// presses are cancelled, so Chromium never learns that the mouse leads, and
+// takes every focus by script for a keyboard's.
 export function listenForFocus() {
+  let keysLead = false;
+  document.addEventListener('keydown', () => { keysLead = true; }, true);
+  document.addEventListener('pointerdown', () => { keysLead = false; }, true);
   board.addEventListener('focus', () => {
-    if (board.matches(':focus-visible'))
+    if (keysLead && board.matches(':focus-visible'))
       game._pellorin_show_keyboard();
   });
 }

@@ -30,7 +30,7 @@ from pathlib import Path
 
 from checks import Checks
 from orca import DEADLINE, Orca
-from screenboard import Screen
+from screenboard import Screen, cells, place
 from servers import wait_until
 
 HERE = Path(__file__).resolve().parent
@@ -55,9 +55,9 @@ def completing_swap(board, design):
     """A pair of neighbours, (cell, neighbour below or right), whose swap
     completes a line, and that line; None when there is none."""
     columns = design["board"]["columns"]
-    for a in range(1, 65):
+    for a in cells(design):
         for b in (a + 1, a + columns):
-            if b > 64 or (b == a + 1 and a % columns == 0):
+            if b not in cells(design) or (b == a + 1 and a % columns == 0):
                 continue
             after = list(board.colours)
             after[a - 1], after[b - 1] = after[b - 1], after[a - 1]
@@ -70,6 +70,9 @@ def completing_swap(board, design):
 def launch(engine, url, profile, env):
     """The browser, full screen on the page, with a fresh profile."""
     if engine == "chromium":
+        # No offer to translate the Swedish page, which Orca would read out.
+        (profile / "Default").mkdir()
+        (profile / "Default" / "Preferences").write_text(json.dumps({"translate": {"enabled": False}}))
         command = ["chromium", "--no-sandbox", f"--user-data-dir={profile}", "--no-first-run",
                    "--no-default-browser-check", "--force-renderer-accessibility", "--password-store=basic",
                    "--disable-background-networking", "--disable-component-update", "--disable-sync",
@@ -99,10 +102,9 @@ class Game:
     def words_of(self, cell):
         return self.colours[self.board.colours[cell - 1] - 1]
 
-    @staticmethod
-    def place(cell):
+    def place(self, cell):
         """A cell's row and column, as the words give them."""
-        return ((cell - 1) // 8 + 1, (cell - 1) % 8 + 1)
+        return place(self.design, cell)
 
     def cells_heard(self, utterances):
         """Every cell an utterance names: "<row>, <word> <column>"."""
@@ -157,32 +159,35 @@ def play(orca, engine, url, design, patience, transcript):
         plan = completing_swap(game.board, design)
         check(plan is not None, f"seed {SEED} deals a board where one swap completes a line")
         a, b, line = plan
-        row, column = Game.place(a)
+        row, column = place(design, a)
+        columns = design["board"]["columns"]
         check(row > 1 and column > 1, f"the swap's tile {a} lies off the first row and column")
 
         game.move("first arrow shows the cursor", "Right", 1)
         game.move("arrow at the edge", "Left", 1)
         cell = 1
         for _ in range(row - 1):
-            cell += 8
-            game.move(f"down to row {Game.place(cell)[0]}", "Down", cell)
+            cell += columns
+            game.move(f"down to row {place(design, cell)[0]}", "Down", cell)
         for _ in range(column - 1):
             cell += 1
-            game.move(f"right to column {Game.place(cell)[1]}", "Right", cell)
+            game.move(f"right to column {place(design, cell)[1]}", "Right", cell)
 
         first, second = game.words_of(a), game.words_of(b)
         kind = lines(design).index(line)
-        number = str(kind % 8 + 1) if kind < 16 else None
+        # Rows come first, then columns, then the two diagonals, which have
+        # no number.
+        number = str(kind % columns + 1) if kind < design["board"]["rows"] + columns else None
         swapped = lambda u: re.search(rf"\b{first}\b.*\b{second}\b", u) is not None and (
             number is None or re.search(rf"\b{number}\s*$", u) is not None)
         other = b if b not in line else a
         was = game.board.colours[a - 1] if other == b else game.board.colours[b - 1]
-        spoken = game.press("Shift+arrow swap, a line emptied", ["shift+Down" if b == a + 8 else "shift+Right"], swapped,
+        spoken = game.press("Shift+arrow swap, a line emptied", ["shift+Down" if b == a + columns else "shift+Right"], swapped,
                             lambda _, board: board.colours[other - 1] == was)
         check(any(swapped(u) for u in spoken), f"the swap of {first} and {second} heard with the line {number}")
         cell = game.board.cursor or cell
 
-        r, c = Game.place(cell)
+        r, c = place(design, cell)
         colour = game.words_of(cell)
         spoken = game.press("Space holds", ["space"], lambda u: re.search(rf"\b{r}, \w+ {c}: {colour}", u),
                             lambda _, board: board.held and board.cursor == cell)
@@ -201,7 +206,7 @@ def play(orca, engine, url, design, patience, transcript):
         before = game.board.colours
         game.press("menu, Nytt spel", [f"alt+{design['menu']['accessKey']}", menu["accessKey"]], lambda u: menu["label"] in u,
                    lambda _, board: board.colours != before)
-        target = game.board.cursor + 1 if game.board.cursor % 8 else game.board.cursor - 1
+        target = game.board.cursor + 1 if game.board.cursor % columns else game.board.cursor - 1
         game.move("an arrow on the new board", "Right" if target > game.board.cursor else "Left", target)
     finally:
         browser.terminate()

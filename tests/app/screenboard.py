@@ -9,6 +9,17 @@ import subprocess
 from servers import wait_until
 
 
+def cells(design):
+    """The board's cells, numbered from 1 row by row."""
+    return range(1, design["board"]["rows"] * design["board"]["columns"] + 1)
+
+
+def place(design, cell):
+    """A cell's row and column, each from 1."""
+    columns = design["board"]["columns"]
+    return (cell - 1) // columns + 1, (cell - 1) % columns + 1
+
+
 class Shot:
     """One screenshot of the whole display, as RGB bytes."""
 
@@ -36,9 +47,10 @@ class Shot:
 
 
 class Board:
-    """The cells 1 to 64 as they stand on the screen."""
+    """The board's cells as they stand on the screen."""
 
-    def __init__(self, colours, cursor, held):
+    def __init__(self, colours, cursor, held, columns):
+        self.columns = columns
         self.colours = colours  # by cell - 1: the picture, 0 where no face shows
         self.cursor = cursor  # the cell the frame stands around, or 0
         self.held = held
@@ -47,7 +59,7 @@ class Board:
         return isinstance(other, Board) and (self.colours, self.cursor, self.held) == (other.colours, other.cursor, other.held)
 
     def __repr__(self):
-        rows = [" ".join(str(c) for c in self.colours[r * 8:r * 8 + 8]) for r in range(8)]
+        rows = [" ".join(map(str, self.colours[at:at + self.columns])) for at in range(0, len(self.colours), self.columns)]
         return f"cursor {self.cursor}{' held' if self.held else ''}; " + " / ".join(rows)
 
 
@@ -70,7 +82,7 @@ class Screen:
                 at = shot.data.find(run, at + 1)
                 continue
             self.origin = (at // 3 % shot.width, at // 3 // shot.width)
-            if all(self.colour(shot, cell) for cell in range(1, 65)):
+            if all(self.colour(shot, cell) for cell in cells(self.design)):
                 return self.origin
             at = shot.data.find(run, (self.origin[1] + 1) * 3 * shot.width)
         self.origin = None
@@ -79,9 +91,9 @@ class Screen:
     def tile(self, cell):
         """Cell's tile square on the screen: left, top, size."""
         g = self.geometry
-        row, column = (cell - 1) // g["columns"], (cell - 1) % g["columns"]
-        return (self.origin[0] + round(g["margin"] + column * g["pitch"]),
-                self.origin[1] + round(g["margin"] + row * g["pitch"]), round(g["tileSize"]))
+        row, column = place(self.design, cell)
+        return (self.origin[0] + round(g["margin"] + (column - 1) * g["pitch"]),
+                self.origin[1] + round(g["margin"] + (row - 1) * g["pitch"]), round(g["tileSize"]))
 
     def colour(self, shot, cell):
         """The face colour most seen in the tile's middle, or 0."""
@@ -108,10 +120,10 @@ class Screen:
         if self.origin is None and self.locate(shot) is None:
             return None
         frame = self.design["frame"]
-        colours = [self.colour(shot, cell) for cell in range(1, 65)]
-        cursor = next((cell for cell in range(1, 65) if self.framed(shot, cell, frame["gap"] + 1)), 0)
+        colours = [self.colour(shot, cell) for cell in cells(self.design)]
+        cursor = next((cell for cell in cells(self.design) if self.framed(shot, cell, frame["gap"] + 1)), 0)
         held = bool(cursor) and self.framed(shot, cursor, frame["gap"] + frame["heldWidth"])
-        return Board(colours, cursor, held)
+        return Board(colours, cursor, held, self.geometry["columns"])
 
     def settled(self, condition=lambda board: True, timeout=30):
         """The board once two screenshots in a row agree, every tile shows a

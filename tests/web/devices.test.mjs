@@ -4,8 +4,8 @@
 // over, and installability (devices/site.mjs).
 import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
-import { Harness, colours, idle } from './harness.mjs';
-import { ClientWidth, assertBoardWhole, assertCrisp, assertFitted, expectedScale, swapped } from './devices/fit.mjs';
+import { Harness, colours, design, idle } from './harness.mjs';
+import { assertBoardWhole, assertCrisp, assertFitted, expectedScale, swapped } from './devices/fit.mjs';
 import { press, pressElement, swipe } from './devices/pointer.mjs';
 import { siteSuite } from './devices/site.mjs';
 
@@ -127,7 +127,7 @@ for (const device of Devices) {
         const zoomed = { ...device, width: Math.floor(device.width / 1.5), height: Math.floor(device.height / 1.5), scale: 1.5 };
         await page.setViewport({ width: zoomed.width, height: zoomed.height, deviceScaleFactor: zoomed.scale });
         await page.waitForFunction((width) => document.getElementById('board').width === width, { timeout: 5000 },
-                                   Math.round(ClientWidth * zoomed.scale));
+                                   Math.round(design.clientWidth * zoomed.scale));
         await assertFitted(page, zoomed);
         await assertCrisp(page, zoomed.scale);
         const was = await colours(page);

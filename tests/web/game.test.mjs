@@ -6,6 +6,7 @@
 import { after, afterEach, before, describe } from 'node:test';
 import { Harness, engines } from './harness.mjs';
 import { boardSuite } from './game/board.mjs';
+import { cueRequestsSuite } from './game/cuerequests.mjs';
 import { keysSuite } from './game/keys.mjs';
 import { menuSuite } from './game/menu.mjs';
 import { offlineSuite } from './game/offline.mjs';
@@ -24,6 +25,7 @@ for (const engine of engines) {
     boardSuite(harness);
     menuSuite(harness);
     soundSuite(harness);
+    cueRequestsSuite(harness);
     offlineSuite(harness);
     if (engine === 'chromium') {
       keysSuite(harness);

@@ -19,27 +19,46 @@ let design = null;
 let boardScale = 0; // device pixels per client pixel that the board is drawn at
 
 // The tiles as the game paints them, by their side in device pixels: for
-// each size a canvas per picture, made once, so that a rotation or a zoom back
-// to a size seen before paints nothing again. A few sizes are kept, the
-// latest, since a window resized by hand passes through many.
-const tiles = new Map();
+// each size one sheet, a canvas of the six pictures side by side, each painted
+// the first time a board shows it, so that a rotation or a zoom back to a size
+// seen before paints nothing again. A few sizes are kept, the latest, since a
+// window resized by hand passes through many.
+const sheets = new Map(); // size -> { canvas, painted: [picture - 1] }
 const KeptTileSizes = 4;
 
-function tilesAt(size) {
-  if (!tiles.has(size)) {
-    if (tiles.size === KeptTileSizes)
-      tiles.delete(tiles.keys().next().value);
-    tiles.set(size, design.pictures.map((_, i) => {
-      const at = game._pellorin_tile(i + 1, size);
-      const bytes = new Uint8ClampedArray(game.HEAPU8.buffer, at, size * size * 4);
-      const tile = document.createElement('canvas');
-      tile.width = size;
-      tile.height = size;
-      tile.getContext('2d').putImageData(new ImageData(bytes.slice(), size, size), 0, 0);
-      return tile;
-    }));
+function sheetAt(size) {
+  let sheet = sheets.get(size);
+  if (!sheet) {
+    if (sheets.size === KeptTileSizes)
+      sheets.delete(sheets.keys().next().value);
+    const canvas = document.createElement('canvas');
+    canvas.width = size * design.pictures.length;
+    canvas.height = size;
+    sheet = { canvas, painted: design.pictures.map(() => false) };
+    sheets.set(size, sheet);
   }
-  return tiles.get(size);
+  return sheet;
+}
+
+// Paints a picture into its sheet, unless it is there. A picture the
+// painter refuses stays blank.
+function paintTile(sheet, picture, size) {
+  if (sheet.painted[picture - 1])
+    return;
+  sheet.painted[picture - 1] = true;
+  const at = game._pellorin_tile(picture, size);
+  if (!at)
+    return;
+  const bytes = new Uint8ClampedArray(game.HEAPU8.buffer, at, size * size * 4);
+  sheet.canvas.getContext('2d').putImageData(new ImageData(bytes, size, size), (picture - 1) * size, 0);
+}
+
+// Paints the pictures no board has shown yet at the board's size, so that
+// none is painted during a swap.
+export function paintRemainingTiles() {
+  const size = game._pellorin_tile_size();
+  const sheet = sheetAt(size);
+  design.pictures.forEach((_, i) => paintTile(sheet, i + 1, size));
 }
 
 // A layout keeps a place in whole 64ths (Blink, WebKit) or 60ths (Gecko) of a
@@ -81,7 +100,6 @@ export function fit() {
   if (changed) {
     boardScale = perClient;
     game._pellorin_scale(perClient);
-    tilesAt(game._pellorin_tile_size());
   }
   const deviceWidth = game._pellorin_canvas_width();
   const deviceHeight = game._pellorin_canvas_height();
@@ -103,10 +121,13 @@ export function fit() {
   return changed;
 }
 
-// Fits the board to the viewport again and draws it whole at its new scale.
+// Fits the board to the viewport again and draws it whole at its new scale,
+// with every picture painted at it.
 function refit() {
-  if (fit())
+  if (fit()) {
     game._pellorin_repaint();
+    paintRemainingTiles();
+  }
 }
 
 export function watchViewport() {
@@ -122,8 +143,13 @@ export function useGame(instance, values) {
   design = values;
 }
 
+// The fill colours as the canvas takes them, made once each.
+const fillStyles = new Map(); // 0xrrggbb -> CSS colour
+
 // What the game calls to draw, in the canvas's device pixels. A repaint is
-// begin(area), fills and tiles clipped to the area, end().
+// begin(area), fills and tiles clipped to the area, end(). Nothing here
+// allocates once each picture and colour has been seen: a swap's ticks draw
+// through it.
 export const drawing = {
   begin(left, top, width, height) {
     context.save();
@@ -134,13 +160,19 @@ export const drawing = {
     context.fillRect(left, top, width, height);
   },
   fill(left, top, width, height, red, green, blue) {
-    context.fillStyle = `rgb(${red}, ${green}, ${blue})`;
+    const key = (red << 16) | (green << 8) | blue;
+    let style = fillStyles.get(key);
+    if (style === undefined) {
+      style = `rgb(${red}, ${green}, ${blue})`;
+      fillStyles.set(key, style);
+    }
+    context.fillStyle = style;
     context.fillRect(left, top, width, height);
   },
   drawTile(picture, left, top, size) {
-    const tile = tiles.get(size)?.[picture - 1];
-    if (tile)
-      context.drawImage(tile, left, top);
+    const sheet = sheetAt(size);
+    paintTile(sheet, picture, size);
+    context.drawImage(sheet.canvas, (picture - 1) * size, 0, size, size, left, top, size, size);
   },
   end() {
     context.restore();

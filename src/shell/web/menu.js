@@ -1,6 +1,6 @@
-// The game's menu on the page, built from the game's design: a caption marks
-// its access key with "&", shown underlined, and an item without a command is
-// a separator. Chosen by mouse, finger, access keys and arrows.
+// The game's menu on the page, built from the game's design: each item's
+// label and access key, shown underlined; an item without a command is a
+// separator. Chosen by mouse, finger, access keys and arrows.
 import { board } from './board.js';
 
 const menuBar = document.querySelector('.menubar');
@@ -9,19 +9,15 @@ let menu = null;
 let menuItems = []; // the items that choose a command, in order
 let menuKey = '';
 
-// A caption as the page shows it: the access key's letter underlined.
-function captionNodes(caption) {
-  const at = caption.indexOf('&');
-  if (at < 0 || at + 1 >= caption.length)
-    return [caption];
+// A label as the page shows it: its access key's letter underlined where
+// it first stands in the label.
+function labelNodes({ label, accessKey }) {
+  const at = accessKey ? label.toLowerCase().indexOf(accessKey) : -1;
+  if (at < 0)
+    return [label];
   const key = document.createElement('u');
-  key.textContent = caption[at + 1];
-  return [caption.slice(0, at), key, caption.slice(at + 2)].filter((part) => part !== '');
-}
-
-function accessKeyOf(caption) {
-  const at = caption.indexOf('&');
-  return at >= 0 ? caption[at + 1] : '';
+  key.textContent = label[at];
+  return [label.slice(0, at), key, label.slice(at + 1)].filter((part) => part !== '');
 }
 
 // The access keys go by the letter the key types, whatever the layout: the
@@ -37,7 +33,7 @@ function accessKey(event) {
 
 // Whether a key event types an access key, by the letter typed.
 function accessKeyPressed(event, key) {
-  return key !== '' && accessKey(event) === key.toLowerCase();
+  return key !== '' && accessKey(event) === key;
 }
 
 // Builds the menu from the design; it listens once the board is dealt.
@@ -47,26 +43,26 @@ export function buildMenu(design) {
   menuButton.setAttribute('aria-haspopup', 'menu');
   menuButton.setAttribute('aria-controls', 'menu');
   menuButton.setAttribute('aria-expanded', 'false');
-  menuButton.append(...captionNodes(design.menu.caption));
+  menuButton.append(...labelNodes(design.menu));
   menu = document.createElement('div');
   menu.id = 'menu';
   menu.setAttribute('role', 'menu');
   menu.hidden = true;
-  for (const { name, caption, command } of design.menuItems) {
-    const entry = document.createElement(command ? 'button' : 'hr');
-    entry.id = name;
-    if (command) {
+  for (const item of design.menuItems) {
+    const entry = document.createElement(item.command ? 'button' : 'hr');
+    entry.id = item.name;
+    if (item.command) {
       entry.setAttribute('role', 'menuitem');
       entry.tabIndex = -1;
-      entry.dataset.command = command;
-      entry.dataset.key = accessKeyOf(caption);
-      entry.append(...captionNodes(caption));
+      entry.dataset.command = item.command;
+      entry.dataset.key = item.accessKey;
+      entry.append(...labelNodes(item));
     }
     menu.append(entry);
   }
   menuBar.append(menuButton, menu);
   menuItems = [...menu.querySelectorAll('[role=menuitem]')];
-  menuKey = accessKeyOf(design.menu.caption);
+  menuKey = design.menu.accessKey;
 }
 
 export function menuOpen() {

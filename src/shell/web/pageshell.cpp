@@ -11,9 +11,7 @@
 #include "window/game.h"
 
 #include <emscripten/emscripten.h>
-#include <emscripten/html5.h>
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -29,6 +27,8 @@ void pellorin_page_fill(int left, int top, int width, int height, int red, int g
 void pellorin_page_draw_tile(int picture, int left, int top, int size);
 void pellorin_page_end();
 void pellorin_page_cursor(int code);
+void pellorin_page_start_ticking(int timer, int intervalMs);
+void pellorin_page_stop_ticking(int timer);
 int pellorin_page_play(const char* file);
 void pellorin_page_announce(const char* words);
 void pellorin_page_focus_cell(int cell);
@@ -81,14 +81,13 @@ private:
 
     void showCursor(CursorCode code) override { pellorin_page_cursor(static_cast<int>(code)); }
 
+    // The page runs the timers on its own clock, so that a late tick never
+    // delays the ones after it; it calls pellorin_tick with the timer's place.
     void startTicking(TimerId timer, int intervalMs) override
     {
-        // The interval hands back which timer it is.
-        void* which = const_cast<TimerId*>(&AllTimers[timerIndex(timer)]);
-        m_intervals[timerIndex(timer)] = emscripten_set_interval(&PageShell::onTick, intervalMs, which);
+        pellorin_page_start_ticking(static_cast<int>(timerIndex(timer)), intervalMs);
     }
-    void stopTicking(TimerId timer) override { emscripten_clear_interval(m_intervals[timerIndex(timer)]); }
-    static void onTick(void* which);
+    void stopTicking(TimerId timer) override { pellorin_page_stop_ticking(static_cast<int>(timerIndex(timer))); }
 
     std::int32_t play(Cue cue) override { return pellorin_page_play(std::string(cueFileName(cue)).c_str()); }
 
@@ -107,15 +106,9 @@ private:
     Game m_game;
     DeviceScale m_scale;
     std::optional<tiles::Image> m_tile;
-    std::array<long, AllTimers.size()> m_intervals{};
 };
 
 std::unique_ptr<PageShell> g_shell;
-
-void PageShell::onTick(void* which)
-{
-    g_shell->game().tick(*static_cast<const TimerId*>(which));
-}
 
 // A point in the canvas's device pixels as client pixels.
 ClientPoint client(double x, double y)
@@ -235,6 +228,13 @@ EMSCRIPTEN_KEEPALIVE void pellorin_show_keyboard()
 EMSCRIPTEN_KEEPALIVE void pellorin_command(int command)
 {
     g_shell->game().command(static_cast<pellorin::design::Command>(command));
+}
+
+// A tick of the timer at this place (0 or 1), which the page runs.
+EMSCRIPTEN_KEEPALIVE void pellorin_tick(int timer)
+{
+    if (timer >= 0 && static_cast<std::size_t>(timer) < pellorin::AllTimers.size())
+        g_shell->game().tick(pellorin::AllTimers[static_cast<std::size_t>(timer)]);
 }
 
 // Draws the whole board again, after the page changed its canvas.

@@ -2,6 +2,7 @@
 // by the game, whose focus follows the keyboard's cursor, and a live region
 // for what the game says of its events.
 import { board } from './board.js';
+import { outsideTick } from './ticker.js';
 
 let game = null;
 const cells = []; // the grid cells, cell 1 first
@@ -69,6 +70,10 @@ export function nameCell(cell, name) {
 // comes and goes at their end.
 const speech = document.getElementById('speech');
 
+// Said after the tick that brought it, if one did: a tick writes nothing to
+// the page but the board.
 export function announce(words) {
-  speech.textContent = speech.textContent === words ? `${words}\u00a0` : words;
+  outsideTick(() => {
+    speech.textContent = speech.textContent === words ? `${words}\u00a0` : words;
+  });
 }

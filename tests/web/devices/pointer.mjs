@@ -1,6 +1,6 @@
 // The device's own pointer on the board in Chromium's emulation: taps and
 // swipes through the DevTools protocol's touch events, clicks by the mouse.
-import { ClientHeight, ClientWidth } from './fit.mjs';
+import { design } from '../harness.mjs';
 
 async function boardRect(page) {
   return page.$eval('#board', (board) => { const r = board.getBoundingClientRect(); return { x: r.x, y: r.y, width: r.width, height: r.height }; });
@@ -9,7 +9,7 @@ async function boardRect(page) {
 // The viewport point, in CSS pixels, of the middle of a client pixel.
 export async function at(page, x, y) {
   const rect = await boardRect(page);
-  return { x: rect.x + ((x + 0.5) * rect.width) / ClientWidth, y: rect.y + ((y + 0.5) * rect.height) / ClientHeight };
+  return { x: rect.x + ((x + 0.5) * rect.width) / design.clientWidth, y: rect.y + ((y + 0.5) * rect.height) / design.clientHeight };
 }
 
 export async function touch(page, type, point) {

@@ -1,6 +1,6 @@
 // What the game suite checks of a board on the screen.
 import assert from 'node:assert/strict';
-import { Faces, colours, facePoint, home, pixels } from '../harness.mjs';
+import { colours, design, facePoint, home, pixels } from '../harness.mjs';
 
 export const Black = [0, 0, 0];
 
@@ -8,7 +8,14 @@ export const Black = [0, 0, 0];
 export async function assertBoardAtHome(page) {
   const shown = await colours(page);
   const faces = await pixels(page, shown.map((_, i) => facePoint(i + 1)));
-  shown.forEach((colour, i) => assert.deepEqual(faces[i], Faces[colour - 1], `ball ${i + 1}`));
-  const edges = shown.flatMap((_, i) => { const { left, top } = home(i + 1); return [[left - 1, top + 16], [left + 32, top + 16], [left + 16, top - 1], [left + 16, top + 32]]; });
-  (await pixels(page, [...edges, [5, 5], [410, 409], [60, 60]])).forEach((p, i) => assert.deepEqual(p, Black, `point ${i}`));
+  shown.forEach((colour, i) => assert.deepEqual(faces[i], design.faces[colour - 1], `ball ${i + 1}`));
+  const { tileSize: size, margin } = design.board;
+  const edges = shown.flatMap((_, i) => {
+    const { left, top } = home(i + 1);
+    return [[left - 1, top + size / 2], [left + size, top + size / 2], [left + size / 2, top - 1], [left + size / 2, top + size]];
+  });
+  // A point in the margin at each corner of the board, and one where gaps cross.
+  const apart = [[margin / 4, margin / 4], [design.clientWidth - margin / 4, design.clientHeight - margin / 4],
+                 [margin + size + 4, margin + size + 4]];
+  (await pixels(page, [...edges, ...apart])).forEach((p, i) => assert.deepEqual(p, Black, `point ${i}`));
 }

@@ -1,29 +1,30 @@
 // Keys and symbols, in Chromium.
 import assert from 'node:assert/strict';
 import { describe, test } from 'node:test';
-import { colours, home, idle, pixels } from '../harness.mjs';
+import { colours, design, home, idle, pixels } from '../harness.mjs';
 import { Black, assertBoardAtHome } from './checks.mjs';
 
 export function keysSuite(harness) {
   describe('keys and symbols', () => {
-    const White = [255, 255, 255];
-
     // Points on the keyboard's frame around cell k's tile, one per bar, at
-    // distance out from the tile's edge (the frame lies 4 to 6 pixels out, 4
-    // to 8 while the tile is held).
+    // distance out from the tile's edge: the frame's first pixel lies its gap
+    // and one out, its last its gap and its width out.
     function framePoints(k, out) {
       const { left, top } = home(k);
-      return [[left - out, top + 16], [left + 31 + out, top + 16], [left + 16, top - out], [left + 16, top + 31 + out]];
+      const size = design.board.tileSize;
+      return [[left - out, top + size / 2], [left + size - 1 + out, top + size / 2], [left + size / 2, top - out],
+              [left + size / 2, top + size - 1 + out]];
     }
     async function assertFrame(page, k, { held = false } = {}) {
-      const width = held ? 4 : 2;
-      const on = await pixels(page, [...framePoints(k, 5), ...framePoints(k, 4 + width)]);
-      on.forEach((p, i) => assert.deepEqual(p, White, `cell ${k}, frame point ${i}`));
-      const off = await pixels(page, [...framePoints(k, 4), ...framePoints(k, 5 + width)]);
+      const { gap, colour } = design.frame;
+      const width = held ? design.frame.heldWidth : design.frame.width;
+      const on = await pixels(page, [...framePoints(k, gap + 1), ...framePoints(k, gap + width)]);
+      on.forEach((p, i) => assert.deepEqual(p, colour, `cell ${k}, frame point ${i}`));
+      const off = await pixels(page, [...framePoints(k, gap), ...framePoints(k, gap + width + 1)]);
       off.forEach((p, i) => assert.deepEqual(p, Black, `cell ${k}, beside the frame ${i}`));
     }
     async function assertNoFrame(page, k) {
-      (await pixels(page, framePoints(k, 5))).forEach((p, i) => assert.deepEqual(p, Black, `cell ${k}, point ${i}`));
+      (await pixels(page, framePoints(k, design.frame.gap + 1))).forEach((p, i) => assert.deepEqual(p, Black, `cell ${k}, point ${i}`));
     }
     const shifted = async (page, key) => {
       await page.keyboard.down('Shift');
@@ -93,10 +94,11 @@ export function keysSuite(harness) {
       const symbols = await harness.open('game', { query: 'symbols' });
       const shown = await colours(plain);
       assert.deepEqual(await colours(symbols), shown);
-      const tiles = (page) => page.evaluate(() => {
+      const homes = shown.map((_, i) => home(i + 1));
+      const tiles = (page) => page.evaluate((homes, size) => {
         const context = document.getElementById('board').getContext('2d');
-        return Array.from({ length: 64 }, (_, i) => Array.from(context.getImageData(24 + 48 * (i % 8), 24 + 48 * Math.floor(i / 8), 32, 32).data).join());
-      });
+        return homes.map(({ left, top }) => Array.from(context.getImageData(left, top, size, size).data).join());
+      }, homes, design.board.tileSize);
       const [before, after] = [await tiles(plain), await tiles(symbols)];
       shown.forEach((_, i) => assert.notEqual(after[i], before[i], `ball ${i + 1}`));
       // Tiles of one colour look alike, and of two colours not.

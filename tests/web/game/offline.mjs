@@ -34,6 +34,10 @@ export function offlineSuite(harness) {
         const expected = [...was];
         [expected[0], expected[1]] = [was[1], was[0]];
         assert.deepEqual(await colours(page), expected);
+        // The first swap set sound up; the second is heard.
+        await click(page, 64, 40);
+        await idle(page);
+        await cuesSettled(page);
         assert.ok((await page.evaluate(() => window.watched.played)).includes(120), 'the swap cue played');
       } finally {
         await server.stop();

@@ -5,17 +5,16 @@
 // colours on the canvas, never against the game's own naming.
 import assert from 'node:assert/strict';
 import { describe, test } from 'node:test';
-import { click, idle } from '../harness.mjs';
+import { click, design, home, idle } from '../harness.mjs';
 
 // A board on which one swap completes a line (found by dealing seeds).
 const LineSeed = 17825;
 
 export function screenReaderSuite(harness) {
   describe('a screen reader', () => {
-    // The page, its design values and its accessibility tree.
+    // The page, with a session of the DevTools protocol for its accessibility tree.
     async function open(options) {
       const page = await harness.open('game', options);
-      page.design = await page.evaluate(() => JSON.parse(window.pellorin.UTF8ToString(window.pellorin._pellorin_design())));
       page.session = await page.createCDPSession();
       return page;
     }
@@ -24,15 +23,11 @@ export function screenReaderSuite(harness) {
     const role = (node) => node.role?.value;
 
     // The tile square of cell k on the canvas, in client pixels.
-    function tile(design, k) {
-      const { columns, margin, pitch, tileSize } = design.board;
-      return { left: margin + pitch * ((k - 1) % columns), top: margin + pitch * Math.floor((k - 1) / columns), size: tileSize };
-    }
+    const tile = (k) => ({ ...home(k), size: design.board.tileSize });
     // What the canvas shows: each cell's picture (1 to 6) by the face colour
     // most seen in its tile's middle, and the cell the frame stands around.
     function screen(page) {
-      const { design } = page;
-      const tiles = Array.from({ length: 64 }, (_, i) => tile(design, i + 1));
+      const tiles = Array.from({ length: 64 }, (_, i) => tile(i + 1));
       return page.evaluate((design, tiles) => {
         const board = document.getElementById('board');
         const ratio = board.width / design.clientWidth;
@@ -57,16 +52,16 @@ export function screenReaderSuite(harness) {
         return { colours, cursor, held };
       }, design, tiles);
     }
-    const colourWord = (page, shown, k) => page.design.colours[shown.colours[k - 1] - 1];
+    const colourWord = (page, shown, k) => design.colours[shown.colours[k - 1] - 1];
     // A cell's name names its row, its column and its colour, in that order.
     function namesCell(page, name, k, word) {
-      const { columns } = page.design.board;
+      const { columns } = design.board;
       const row = Math.floor((k - 1) / columns) + 1, column = ((k - 1) % columns) + 1;
       return new RegExp(`^\\D*\\b${row}\\b\\D+\\b${column}: ${word}$`).test(name);
     }
     // Words that end with a cell's row and column.
     function namesPlace(page, words, k) {
-      const { columns } = page.design.board;
+      const { columns } = design.board;
       return new RegExp(`\\b${Math.floor((k - 1) / columns) + 1}\\b\\D+\\b${((k - 1) % columns) + 1}$`).test(words);
     }
     // The grid node, its cell nodes row by row, and the one it points at.
@@ -87,10 +82,10 @@ export function screenReaderSuite(harness) {
       const { nodes, board, rows, cells, active } = await grid(page);
       const application = nodes.find((node) => role(node) === 'application');
       assert.equal(application?.name?.value, 'Pellorin');
-      assert.equal(board.name.value, page.design.boardName);
+      assert.equal(board.name.value, design.boardName);
       assert.equal(property(board, 'focused'), true);
-      assert.equal(rows.length, page.design.board.rows);
-      cells.forEach((row, i) => assert.equal(row.length, page.design.board.columns, `row ${i + 1}`));
+      assert.equal(rows.length, design.board.rows);
+      cells.forEach((row, i) => assert.equal(row.length, design.board.columns, `row ${i + 1}`));
       const shown = await screen(page);
       cells.flat().forEach((cell, i) => assert.ok(namesCell(page, cell.name.value, i + 1, colourWord(page, shown, i + 1)),
                                                   `cell ${i + 1}: ${cell.name.value}`));
@@ -133,7 +128,7 @@ export function screenReaderSuite(harness) {
       const shown = await screen(page);
       const activate = (k) => page.evaluate((id) => document.getElementById(id).click(), `cell-${k}`);
       // A cell of row 3 whose neighbour below shows another colour.
-      const { columns } = page.design.board;
+      const { columns } = design.board;
       const k = Array.from({ length: columns }, (_, i) => 2 * columns + i + 1)
         .find((cell) => shown.colours[cell - 1] !== shown.colours[cell + columns - 1]);
       await activate(k);
@@ -161,7 +156,7 @@ export function screenReaderSuite(harness) {
     test('the status region says a swap with the line it emptied, a refused key and a new game', async () => {
       const page = await open({ seed: LineSeed });
       const shown = await screen(page);
-      const { columns, rows } = page.design.board;
+      const { columns, rows } = design.board;
       // The swap that completes a row or a column, from the colours shown.
       let plan = null;
       for (let a = 1; a <= 64 && !plan; ++a)
@@ -188,7 +183,7 @@ export function screenReaderSuite(harness) {
       assert.match(words, new RegExp(`\\b${first}\\b.*\\b${second}\\b.*\\b${plan.number}$`));
       await click(page, 20, -10);
       await page.click('#mnuNytt');
-      const newGame = page.design.menuItems.find((item) => item.name === 'mnuNytt').label;
+      const newGame = design.menuItems.find((item) => item.name === 'mnuNytt').label;
       await said(page, `(text) => text === ${JSON.stringify(newGame)}`);
       const { nodes } = await grid(page);
       const region = nodes.find((node) => role(node) === 'status');

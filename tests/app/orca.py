@@ -248,10 +248,11 @@ class Orca(Server):
                 raise RuntimeError(f"Orca ended with status {self.orca.returncode}: "
                                    f"{(self.runtime / 'orca.out').read_text()}")
             return found() is not None
+        awaited = "the awaited words" if callable(phrase) else repr(phrase)
         try:
-            wait_until(heard, timeout, f"Orca saying {phrase!r}", interval=0.02)
+            wait_until(heard, timeout, f"Orca saying {awaited}", interval=0.02)
         except TimeoutError:
-            raise TimeoutError(f"Orca did not say {phrase!r} within {timeout} s; it said {self.spoken(since)}")
+            raise TimeoutError(f"Orca did not say {awaited} within {timeout} s; it said {self.spoken(since)}")
         return self.spoken(since)[: found() + 1]
 
     def settle(self, timeout=DEADLINE):

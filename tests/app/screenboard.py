@@ -125,16 +125,16 @@ class Screen:
         held = bool(cursor) and self.framed(shot, cursor, frame["gap"] + frame["heldWidth"])
         return Board(colours, cursor, held, self.geometry["columns"])
 
-    def settled(self, condition=lambda board: True, timeout=30):
-        """The board once two screenshots in a row agree, every tile shows a
-        face and the condition holds; past the deadline, the last reading
-        (or None) and False."""
+    def settled(self, condition=lambda board: all(board.colours), timeout=30):
+        """The board once two screenshots in a row agree and the condition
+        holds (by default: every tile shows a face); past the deadline, the
+        last reading (or None) and False."""
         last = [None, None]
 
         def steady():
             board = self.read()
             last[0], last[1] = last[1], board
-            return (board is not None and board == last[0] and all(board.colours) and condition(board))
+            return board is not None and board == last[0] and condition(board)
         try:
             wait_until(steady, timeout, "the board at rest", interval=0.05)
             return last[1], True

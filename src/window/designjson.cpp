@@ -8,8 +8,8 @@
 #include "speech/words.h"
 #include "tiles/tilepainter.h"
 
-#include <array>
 #include <cctype>
+#include <array>
 #include <cstdio>
 
 namespace pellorin::design {
@@ -29,8 +29,7 @@ public:
         raw(text);
         raw("\"");
     }
-    // Emscripten's libc++ has no to_chars for floating point; 17 significant
-    // digits give the double back exactly when parsed.
+    // The shortest text that reads back as the same value: 48 for 48.0.
     void number(double value)
     {
         std::array<char, 32> digits{};

@@ -11,6 +11,7 @@ import { keysSuite } from './game/keys.mjs';
 import { menuSuite } from './game/menu.mjs';
 import { offlineSuite } from './game/offline.mjs';
 import { soundSuite } from './game/sound.mjs';
+import { tempoSuite } from './game/tempo.mjs';
 
 for (const engine of engines) {
   describe(engine, () => {
@@ -22,6 +23,7 @@ for (const engine of engines) {
     after(() => harness.stop());
     afterEach(() => harness.closePages());
     boardSuite(harness);
+    tempoSuite(harness);
     menuSuite(harness);
     soundSuite(harness);
     cueRequestsSuite(harness);

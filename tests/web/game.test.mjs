@@ -12,6 +12,7 @@ import { menuSuite } from './game/menu.mjs';
 import { offlineSuite } from './game/offline.mjs';
 import { screenReaderSuite } from './game/screenreader.mjs';
 import { soundSuite } from './game/sound.mjs';
+import { tempoSuite } from './game/tempo.mjs';
 
 for (const engine of engines) {
   describe(engine, () => {
@@ -23,6 +24,7 @@ for (const engine of engines) {
     after(() => harness.stop());
     afterEach(() => harness.closePages());
     boardSuite(harness);
+    tempoSuite(harness);
     menuSuite(harness);
     soundSuite(harness);
     cueRequestsSuite(harness);

@@ -31,7 +31,8 @@ export function home(k) {
 // their ticks, with each tick's time, records every cue that starts and stops
 // playing, and counts the cue requests the page accepted and the fetches,
 // reads and decodes of cue files still under way (cueWork), so that a test can
-// wait until every cue request has come to its end. A test may set
+// wait until every cue request has come to its end, and how the game's
+// module was compiled. A test may set
 // watched.afterTick to act in the same turn as a tick, right after it, and
 // may hold the ticks (watched.held): those that come due meanwhile are
 // delivered, in order, once released, so that the game misses none. It keeps
@@ -64,6 +65,18 @@ function watch() {
   window.fetch = (...args) => counted(fetch(...args));
   const arrayBuffer = Response.prototype.arrayBuffer;
   Response.prototype.arrayBuffer = function () { return counted(arrayBuffer.call(this)); };
+  // How the game's module was compiled: streamed as it came, or from the
+  // whole file, which a response without the wasm MIME type forces.
+  const { instantiateStreaming, instantiate } = WebAssembly;
+  WebAssembly.instantiateStreaming = (...args) => instantiateStreaming(...args).then((result) => {
+    window.watched.compiled = 'streaming';
+    return result;
+  });
+  WebAssembly.instantiate = (source, ...rest) => {
+    if (!(source instanceof WebAssembly.Module))
+      window.watched.compiled = 'whole';
+    return instantiate(source, ...rest);
+  };
   const decode = BaseAudioContext.prototype.decodeAudioData;
   BaseAudioContext.prototype.decodeAudioData = function (...args) { return counted(decode.apply(this, args)); };
   // The game's timers and cues, through what the page hands the game.
@@ -283,7 +296,8 @@ export class Harness {
     }
     this.pages.add(page);
     await page.waitForFunction(() => window.pellorin);
-    design ??= await page.evaluate(() => JSON.parse(window.pellorin.UTF8ToString(window.pellorin._pellorin_design())));
+    design ??= await page.evaluate(() => window.pellorin._pellorin_design
+      && JSON.parse(window.pellorin.UTF8ToString(window.pellorin._pellorin_design())));
     page.board = await page.$eval('#board', (board) => {
       const { x, y, width, height } = board.getBoundingClientRect();
       return { x, y, width, height };

@@ -1,8 +1,9 @@
 // The game's timers on the page's own clock. Tick n of a timer is due n
 // intervals after it started, and is delivered at that time; ticks that came
-// due while the page was busy are delivered at once. A browser's own
-// setInterval counts each interval from the last late tick, so on a slow
-// phone a swap's eleven ticks drifted a quarter past the game's tempo.
+// due while the page was busy are delivered at once, in one task (those due
+// meanwhile wait for the next, so that a frame can show between). A
+// browser's own setInterval counts each interval from the last late tick, so
+// on a slow phone a swap's eleven ticks drifted a quarter past the tempo.
 const running = new Map(); // timer -> { timeout, delivered }
 let inTick = false;
 const afterTick = []; // what waits for the tick under way to end

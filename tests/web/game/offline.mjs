@@ -27,6 +27,7 @@ export function offlineSuite(harness) {
         await page.reload();
         await page.waitForFunction(() => window.pellorin, { timeout: 10000 });
         await assertBoardAtHome(page);
+        assert.equal(await page.evaluate(() => window.watched.compiled), 'streaming', 'the worker\'s module compiled as it came');
         const was = await colours(page);
         await click(page, 64, 40);
         await idle(page);

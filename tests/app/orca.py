@@ -59,9 +59,11 @@ hence /usr/bin/python3 for every script that imports this one."""
 
 import os
 import re
+import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 from pathlib import Path
 
 from servers import X11, Pulse, Server, wait_until
@@ -198,7 +200,12 @@ class Orca(Server):
                                stdout=open(self.runtime / "orca.out", "w"), stderr=subprocess.STDOUT)
         self.wait_spoken("Screen reader on")
 
-    def __exit__(self, *_):
+    def __exit__(self, failure=None, *_):
+        if failure is not None and getattr(self, "log", None) and self.log.exists():
+            # Orca's whole log outlives a failed run, for whoever looks into it.
+            kept = Path(tempfile.gettempdir()) / f"orca-debug-{os.getpid()}.log"
+            shutil.copy(self.log, kept)
+            print(f"Orca's debug log: {kept}", flush=True)
         self.stop_processes()
         if self.bus:
             self.bus.stop()

@@ -190,9 +190,10 @@ TEST(Symbols, TheTilesCarryTheirSymbols)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     const QImage frame = grabBoard(*window);
     for (const int k : {1, 2, 3, 4, 5, 6}) {
-        const QImage symbol = tileImage(*tiles::paintTile(window->game().colourOf(k), 32, tiles::Look::Symbols));
-        const QImage plain = tileImage(*tiles::paintTile(window->game().colourOf(k), 32));
-        const QImage drawn = frame.copy(24 + 48 * (k - 1), 24, 32, 32).convertToFormat(QImage::Format_RGB32);
+        const int side = tileRect(k).width();
+        const QImage symbol = tileImage(*tiles::paintTile(window->game().colourOf(k), side, tiles::Look::Symbols));
+        const QImage plain = tileImage(*tiles::paintTile(window->game().colourOf(k), side));
+        const QImage drawn = frame.copy(tileRect(k)).convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(drawn, symbol) << k;
         EXPECT_NE(drawn, plain) << k;
     }

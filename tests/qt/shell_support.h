@@ -105,15 +105,21 @@ inline QImage grabBoard(MainWindow& window)
     return window.boardView()->grab().toImage();
 }
 
+// Ball k's tile at home, in client pixels.
+inline QRect tileRect(int k)
+{
+    const Area tile = cellArea(k);
+    return QRectF(tile.left, tile.top, tile.width, tile.height).toRect();
+}
+
 // The colour at the centre-left of ball k's face (left of the diagonal, so
 // clear of the faint second tone).
 inline QColor faceAt(const QImage& image, int k)
 {
-    const int row = (k - 1) / 8;
-    const int column = (k - 1) % 8;
+    const Area tile = cellArea(k);
     const qreal ratio = image.devicePixelRatio();
     return image.pixelColor(
-        QPoint(static_cast<int>((24 + 48 * column + 12) * ratio), static_cast<int>((24 + 48 * row + 14) * ratio)));
+        QPointF((tile.left + tile.width * 3 / 8) * ratio, (tile.top + tile.height * 7 / 16) * ratio).toPoint());
 }
 
 } // namespace pellorin::testing

@@ -77,6 +77,21 @@ protected:
         for (int tick = 0; tick < 11; ++tick)
             game.tick(timer);
     }
+    // The four bars of a frame of this width in the gap around a cell, at
+    // scale 1: above, below, left and right.
+    static std::vector<DeviceRect> barsAround(int cell, float width)
+    {
+        const auto tile = cellArea(cell);
+        const auto out = static_cast<int>(Keyboard::FrameGap + width);
+        const auto gap = static_cast<int>(Keyboard::FrameGap);
+        const auto w = static_cast<int>(width);
+        const int left = static_cast<int>(tile.left) - out, top = static_cast<int>(tile.top) - out;
+        const int side = static_cast<int>(tile.width) + 2 * out, inner = static_cast<int>(tile.width) + 2 * gap;
+        return {{left, top, side, w},
+                {left, top + side - w, side, w},
+                {left, top + w, w, inner},
+                {left + side - w, top + w, w, inner}};
+    }
     std::vector<DeviceRect> frame()
     {
         shell.bars.clear();
@@ -98,10 +113,10 @@ TEST_F(KeyboardPlay, TheFirstKeyOnlyShowsTheCursorAndArrowsMoveItUpToTheEdges)
     EXPECT_EQ(shell.focus, std::vector<int>{1}) << "the focus tells the cell";
     EXPECT_TRUE(shell.said.empty()) << "and nothing says it twice";
     ASSERT_FALSE(shell.damage.empty());
-    EXPECT_EQ(shell.damage.back(), (Area{14, 14, 52, 52})) << "the frame's reach and the rounding margin";
-
-    // A white frame 2 pixels wide, 4 pixels out from the tile at (24, 24).
-    EXPECT_EQ(frame(), (std::vector<DeviceRect>{{18, 18, 44, 2}, {18, 60, 44, 2}, {18, 20, 2, 40}, {60, 20, 2, 40}}));
+    EXPECT_EQ(shell.damage.back(),
+              cellArea(1).grown(Keyboard::FrameGap + Keyboard::HeldFrameWidth + ScreenDamage::Margin))
+        << "the frame's reach and the rounding margin";
+    EXPECT_EQ(frame(), barsAround(1, Keyboard::FrameWidth)) << "a white frame in the gap around cell 1";
 
     keys({Key::Left, Key::Up});
     EXPECT_EQ(game.focusedCell(), 1) << "the edge stops it";
@@ -116,6 +131,24 @@ TEST_F(KeyboardPlay, TheFirstKeyOnlyShowsTheCursorAndArrowsMoveItUpToTheEdges)
         keys({Key::Right, Key::Down});
     EXPECT_EQ(game.focusedCell(), 64);
     EXPECT_TRUE(shell.cues.size() == 1 && shell.timers.empty()) << "moving swaps nothing";
+}
+
+// A browser tells the board's keyboard focus apart from a press's: the frame
+// shows then, on the cell it stood on, and the focus names the cell.
+TEST_F(KeyboardPlay, TheBoardsKeyboardFocusShowsTheCursorWhereItWas)
+{
+    keys({Key::Right, Key::Right, Key::Down});
+    game.move(0, 0, 200, 200);
+    ASSERT_TRUE(frame().empty());
+    shell.focus.clear();
+    game.showKeyboard();
+    EXPECT_EQ(frame(), barsAround(10, Keyboard::FrameWidth));
+    EXPECT_EQ(shell.focus, std::vector<int>{10});
+    game.showKeyboard();
+    EXPECT_EQ(shell.focus, std::vector<int>{10}) << "shown already: nothing to tell";
+    keys({Key::Left});
+    EXPECT_EQ(game.focusedCell(), 9) << "the next arrow moves at once";
+    EXPECT_TRUE(shell.said.empty());
 }
 
 TEST_F(KeyboardPlay, ShiftAndAnArrowSwapWithThatNeighbourUnderThePressRules)
@@ -150,7 +183,7 @@ TEST_F(KeyboardPlay, SpaceOrEnterHoldsTheTileForTheNextArrowAndEscapeLetsGo)
     keys({Key::Space});
     EXPECT_TRUE(game.keyboard().held());
     EXPECT_EQ(shell.said.back(), "Håller rad 1, kolumn 1: röd");
-    EXPECT_EQ(frame().front(), (DeviceRect{16, 16, 48, 4})) << "four pixels wide while held";
+    EXPECT_EQ(frame(), barsAround(1, Keyboard::HeldFrameWidth)) << "wider while held";
 
     keys({Key::Escape});
     EXPECT_FALSE(game.keyboard().held());

@@ -184,8 +184,8 @@ double lightness(Rgb c, const Matrix& m)
 // WCAG's contrast ratio of two colours, as a sight sees them.
 double contrast(Rgb a, Rgb b, const Matrix& m)
 {
-    const auto [dark, light] = std::minmax(luminance(a, m), luminance(b, m));
-    return (light + 0.05) / (dark + 0.05);
+    const double one = luminance(a, m), other = luminance(b, m);
+    return (std::max(one, other) + 0.05) / (std::min(one, other) + 0.05);
 }
 
 // The shape a tile shows to a sight: the pixels of its face, inside the

@@ -9,7 +9,8 @@
 #include "tiles/tilepainter.h"
 
 #include <cctype>
-#include <charconv>
+#include <array>
+#include <cstdio>
 
 namespace pellorin::design {
 namespace {
@@ -28,11 +29,12 @@ public:
         raw(text);
         raw("\"");
     }
+    // The shortest text that reads back as the same value: 48 for 48.0.
     void number(double value)
     {
         std::array<char, 32> digits{};
-        const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
-        raw({digits.data(), end});
+        const int length = std::snprintf(digits.data(), digits.size(), "%.17g", value);
+        raw({digits.data(), static_cast<std::size_t>(length)});
     }
     void number(int value) { raw(std::to_string(value)); }
 

@@ -15,28 +15,35 @@ export const builtSite = process.env.PELLORIN_SITE || join(top, 'build', 'web', 
 // The engines the game suite runs in, all three unless PELLORIN_ENGINES names some.
 export const engines = (process.env.PELLORIN_ENGINES || 'chromium,firefox,webkit').split(',');
 
-// The face colours of the bank pictures 1..6.
-export const Faces = [[255, 0, 0], [206, 206, 0], [0, 156, 0], [33, 41, 255], [206, 0, 206], [255, 156, 0]];
+// The game's design values as the core hands them to the page (its sizes,
+// the face colours of the pictures 1..6 in faces, the colour words, the
+// board's and the keyboard frame's geometry), read from the first page a
+// harness opens, so that no test types them again.
+export let design = null;
 
 // Ball k's home, in client pixels.
 export function home(k) {
-  return { left: 24 + 48 * ((k - 1) % 8), top: 24 + 48 * Math.floor((k - 1) / 8) };
+  const { margin, pitch, columns } = design.board;
+  return { left: margin + pitch * ((k - 1) % columns), top: margin + pitch * Math.floor((k - 1) / columns) };
 }
 
-// Runs in the page before its scripts: counts the intervals it starts and
-// their ticks, records every cue that starts and stops playing, and counts the
-// fetches, reads and decodes of cue files still under way (cueWork), so that a
-// test can wait until every cue request has come to its end. A test may set
+// Runs in the page before its scripts: counts the timers the game starts and
+// their ticks, with each tick's time, records every cue that starts and stops
+// playing, and counts the cue requests the page accepted and the fetches,
+// reads and decodes of cue files still under way (cueWork), so that a test can
+// wait until every cue request has come to its end, and how the game's
+// module was compiled. A test may set
 // watched.afterTick to act in the same turn as a tick, right after it, and
 // may hold the ticks (watched.held): those that come due meanwhile are
 // delivered, in order, once released, so that the game misses none. It keeps
 // the audio contexts made, the event in whose handler each cue started
-// (startedIn), marks each press and cue start for the benchmark,
-// and collects the page's errors, which WebDriver does not report.
+// (startedIn), marks each press, swap and cue start and the first frame
+// with the board for the benchmark, and collects the page's errors, which
+// WebDriver does not report.
 function watch() {
   const active = new Set();
-  window.watched = { active, started: 0, ticks: 0, played: [], stopped: 0, afterTick: null, cueWork: 0, held: false, owed: 0,
-                     startedIn: [], contexts: [], errors: [] };
+  window.watched = { active, started: 0, ticks: 0, tickTimes: [], played: [], stopped: 0, afterTick: null, cueWork: 0,
+                     requested: 0, held: false, owed: 0, startedIn: [], contexts: [], errors: [] };
   const error = console.error;
   console.error = (...args) => { window.watched.errors.push(args.join(' ')); error.apply(console, args); };
   window.addEventListener('error', (event) => window.watched.errors.push(event.message));
@@ -58,42 +65,63 @@ function watch() {
   window.fetch = (...args) => counted(fetch(...args));
   const arrayBuffer = Response.prototype.arrayBuffer;
   Response.prototype.arrayBuffer = function () { return counted(arrayBuffer.call(this)); };
+  // How the game's module was compiled: streamed as it came, or from the
+  // whole file, which a response without the wasm MIME type forces.
+  const { instantiateStreaming, instantiate } = WebAssembly;
+  WebAssembly.instantiateStreaming = (...args) => instantiateStreaming(...args).then((result) => {
+    window.watched.compiled = 'streaming';
+    return result;
+  });
+  WebAssembly.instantiate = (source, ...rest) => {
+    if (!(source instanceof WebAssembly.Module))
+      window.watched.compiled = 'whole';
+    return instantiate(source, ...rest);
+  };
   const decode = BaseAudioContext.prototype.decodeAudioData;
   BaseAudioContext.prototype.decodeAudioData = function (...args) { return counted(decode.apply(this, args)); };
-  const setInterval = window.setInterval;
-  const clearInterval = window.clearInterval;
-  window.setInterval = (callback, ms, ...rest) => {
-    const id = setInterval(() => {
-      const watched = window.watched;
-      if (watched.held) {
-        watched.owed++;
-        return;
-      }
-      for (let due = watched.owed + 1; due > 0 && active.has(id); --due) {
-        watched.ticks++;
-        callback(...rest);
-        watched.afterTick?.();
-      }
-      watched.owed = 0;
-    }, ms);
-    active.add(id);
-    window.watched.started++;
-    performance.mark('swap-start');
-    return id;
-  };
-  window.clearInterval = (id) => {
-    if (active.delete(id))
-      performance.mark('swap-end');
-    clearInterval(id);
+  // The game's timers and cues, through what the page hands the game.
+  const watchPage = (page) => {
+    const { startTicking, stopTicking, play } = page;
+    page.startTicking = (timer, interval, tick) => {
+      active.add(timer);
+      window.watched.started++;
+      performance.mark('swap-start');
+      startTicking(timer, interval, () => {
+        const watched = window.watched;
+        if (watched.held) {
+          watched.owed++;
+          return;
+        }
+        for (let due = watched.owed + 1; due > 0 && active.has(timer); --due) {
+          watched.ticks++;
+          const began = performance.now();
+          tick();
+          watched.tickTimes.push(performance.now() - began);
+          watched.afterTick?.();
+        }
+        watched.owed = 0;
+      });
+    };
+    page.stopTicking = (timer) => {
+      if (active.delete(timer))
+        performance.mark('swap-end');
+      stopTicking(timer);
+    };
+    page.play = (file) => {
+      const accepted = play(file);
+      window.watched.requested += accepted ? 1 : 0;
+      return accepted;
+    };
   };
   // The page hands out its game once the first board is drawn; the frame
-  // after is the first painted one.
+  // after is the first one that shows it.
   let game;
   Object.defineProperty(window, 'pellorin', {
     get: () => game,
     set: (value) => {
       game = value;
-      requestAnimationFrame(() => performance.mark('first-paint'));
+      watchPage(game.page);
+      requestAnimationFrame(() => performance.mark('board-shown'));
     },
   });
   const start = AudioBufferSourceNode.prototype.start;
@@ -154,36 +182,45 @@ export class Harness {
     }
   }
 
+  // A harness for an engine, made at once so that a suite can hand it to its
+  // tests before the browser is there; launch() starts the browser.
+  constructor(engine = 'chromium') {
+    this.engine = engine;
+    this.pages = new Set();
+    this.scaled = {};
+  }
+
   static async start(engine = 'chromium') {
-    const harness = new Harness();
-    harness.engine = engine;
-    harness.pages = new Set();
-    harness.scaled = {};
-    harness.root = mkdtempSync(join(tmpdir(), 'pellorin-web-'));
-    ({ server: harness.server, url: harness.url } = await serveFolder(harness.root, 'pipe'));
-    harness.requests = [];
-    harness.server.stderr.setEncoding('utf8').on('data', (text) => harness.requests.push(...text.trim().split('\n')));
-    if (engine === 'webkit')
-      harness.browser = await WebKitBrowser.launch();
-    else if (engine === 'firefox') {
-      mkdirSync(join(harness.root, '.pulse'));
-      const { pulse, address } = await startPulse(join(harness.root, '.pulse'));
-      harness.pulse = pulse;
-      harness.browser = await puppeteer.launch({
+    return new Harness(engine).launch();
+  }
+
+  // Starts the server and the browser. Returns the harness.
+  async launch() {
+    this.root = mkdtempSync(join(tmpdir(), 'pellorin-web-'));
+    ({ server: this.server, url: this.url } = await serveFolder(this.root, 'pipe'));
+    this.requests = [];
+    this.server.stderr.setEncoding('utf8').on('data', (text) => this.requests.push(...text.trim().split('\n')));
+    if (this.engine === 'webkit')
+      this.browser = await WebKitBrowser.launch();
+    else if (this.engine === 'firefox') {
+      mkdirSync(join(this.root, '.pulse'));
+      const { pulse, address } = await startPulse(join(this.root, '.pulse'));
+      this.pulse = pulse;
+      this.browser = await puppeteer.launch({
         browser: 'firefox', protocol: 'webDriverBiDi', headless: true,
         executablePath: process.env.PELLORIN_FIREFOX || '/usr/bin/firefox-esr',
         env: { ...process.env, PULSE_SERVER: address },
       });
     }
     else
-      harness.browser = await puppeteer.launch({
+      this.browser = await puppeteer.launch({
         executablePath: process.env.PELLORIN_CHROMIUM || '/usr/bin/chromium',
         headless: true,
         protocolTimeout: 60000,
         args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
                '--disable-component-update', '--disable-sync', '--disable-features=Translate'],
       });
-    return harness;
+    return this;
   }
 
   async stop() {
@@ -196,11 +233,12 @@ export class Harness {
     rmSync(this.root, { recursive: true, force: true });
   }
 
-  // A copy of the site under its own folder, with files replaced or removed
-  // ({ 'Bort.wav': bytes or null }). Returns the folder.
-  site(name, files = {}) {
+  // A copy of the site (or of another built site) under its own folder, with
+  // files replaced or removed ({ 'Bort.wav': bytes or null }). Returns the
+  // folder.
+  site(name, files = {}, from = builtSite) {
     const folder = join(this.root, name);
-    cpSync(builtSite, folder, { recursive: true });
+    cpSync(from, folder, { recursive: true });
     // WebDriver runs no script before the page's own: the watcher goes into
     // the page itself, ahead of its deferred scripts.
     if (this.engine === 'webkit') {
@@ -258,6 +296,8 @@ export class Harness {
     }
     this.pages.add(page);
     await page.waitForFunction(() => window.pellorin);
+    design ??= await page.evaluate(() => window.pellorin._pellorin_design
+      && JSON.parse(window.pellorin.UTF8ToString(window.pellorin._pellorin_design())));
     page.board = await page.$eval('#board', (board) => {
       const { x, y, width, height } = board.getBoundingClientRect();
       return { x, y, width, height };
@@ -311,21 +351,23 @@ export function idle(page) {
 }
 
 // Waits until every cue request made so far has been fetched and decoded, or
-// has failed: what it was going to play has started by then.
+// has failed: what it was going to play has started by then. Sound is set up
+// after the first accepted request, which loads the cues.
 export function cuesSettled(page) {
-  return page.waitForFunction(() => window.watched.cueWork === 0, { timeout: 10000 });
+  return page.waitForFunction(() => window.watched.cueWork === 0
+                              && (window.watched.requested === 0 || window.watched.contexts.length > 0), { timeout: 10000 });
 }
 
 // The canvas pixel [r, g, b] at each client point, read from its backing
 // store: the device pixel under the client pixel's top left corner, or, with
 // centre, under its middle.
 export function pixels(page, points, { centre = false } = {}) {
-  return page.evaluate((points, offset) => {
+  return page.evaluate((points, offset, clientWidth) => {
     const board = document.getElementById('board');
-    const ratio = board.width / 414;
+    const ratio = board.width / clientWidth;
     const context = board.getContext('2d');
     return points.map(([x, y]) => Array.from(context.getImageData(Math.floor((x + offset) * ratio), Math.floor((y + offset) * ratio), 1, 1).data.slice(0, 3)));
-  }, points, centre ? 0.5 : 0);
+  }, points, centre ? 0.5 : 0, design.clientWidth);
 }
 
 // Where ball k's face is sampled: left of the faint diagonal second tone.

@@ -74,16 +74,23 @@ export class WebKitBrowser {
                                                          stdio: ['ignore', 'ignore', 'pipe'] });
     browser.base = `http://127.0.0.1:${port}`;
     browser.driver.stderr.resume();
-    // The driver answers its status once it listens; it says nothing before.
+    // The driver answers its status once it listens, and says it is ready
+    // once it can start a session; until then it is polled, not spun on.
     for (const deadline = Date.now() + 20000; ;) {
+      let why;
       try {
-        if ((await (await fetch(`${browser.base}/status`)).json()).value.ready)
+        const { value } = await (await fetch(`${browser.base}/status`)).json();
+        if (value.ready)
           break;
-      } catch (notYet) {
-        if (Date.now() > deadline || browser.driver.exitCode !== null)
-          throw new Error(`WebKitWebDriver did not start: ${notYet.message}`);
-        await sleep(50);
+        why = `not ready: ${value.message}`;
+      } catch (notListening) {
+        why = notListening.message;
       }
+      if (Date.now() > deadline || browser.driver.exitCode !== null) {
+        await browser.close();
+        throw new Error(`WebKitWebDriver did not start: ${why}`);
+      }
+      await sleep(50);
     }
     return browser;
   }
@@ -112,8 +119,10 @@ export class WebKitBrowser {
   }
 
   async close() {
-    await new Promise((resolve) => { this.driver.once('exit', resolve); this.driver.kill(); });
-    await new Promise((resolve) => { this.xvfb.once('exit', resolve); this.xvfb.kill(); });
+    for (const process of [this.driver, this.xvfb]) {
+      if (process.exitCode === null && process.signalCode === null)
+        await new Promise((resolve) => { process.once('exit', resolve); process.kill(); });
+    }
   }
 }
 

@@ -6,19 +6,17 @@
 #include "design/design.h"
 #include "platform/clockrandom.h"
 #include "platform/frontend.h"
-#include "speech/words.h"
 #include "tiles/tilepainter.h"
 #include "window/designjson.h"
 #include "window/game.h"
 
 #include <emscripten/emscripten.h>
-#include <emscripten/html5.h>
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 // What the page provides (page-imports.js). Rectangles and positions are in
@@ -29,8 +27,12 @@ void pellorin_page_fill(int left, int top, int width, int height, int red, int g
 void pellorin_page_draw_tile(int picture, int left, int top, int size);
 void pellorin_page_end();
 void pellorin_page_cursor(int code);
+void pellorin_page_start_ticking(int timer, int intervalMs);
+void pellorin_page_stop_ticking(int timer);
 int pellorin_page_play(const char* file);
 void pellorin_page_announce(const char* words);
+void pellorin_page_focus_cell(int cell);
+void pellorin_page_name_cell(int cell, const char* name);
 void pellorin_page_close();
 }
 
@@ -79,33 +81,34 @@ private:
 
     void showCursor(CursorCode code) override { pellorin_page_cursor(static_cast<int>(code)); }
 
+    // The page runs the timers on its own clock, so that a late tick never
+    // delays the ones after it; it calls pellorin_tick with the timer's place.
     void startTicking(TimerId timer, int intervalMs) override
     {
-        // The interval hands back which timer it is.
-        void* which = const_cast<TimerId*>(&AllTimers[timerIndex(timer)]);
-        m_intervals[timerIndex(timer)] = emscripten_set_interval(&PageShell::onTick, intervalMs, which);
+        pellorin_page_start_ticking(static_cast<int>(timerIndex(timer)), intervalMs);
     }
-    void stopTicking(TimerId timer) override { emscripten_clear_interval(m_intervals[timerIndex(timer)]); }
-    static void onTick(void* which);
+    void stopTicking(TimerId timer) override { pellorin_page_stop_ticking(static_cast<int>(timerIndex(timer))); }
 
     std::int32_t play(Cue cue) override { return pellorin_page_play(std::string(cueFileName(cue)).c_str()); }
 
     void announce(const std::string& words) override { pellorin_page_announce(words.c_str()); }
+    void focusCell(int cell) override { pellorin_page_focus_cell(cell); }
+    void cellsRenamed(std::span<const int> cells) override
+    {
+        for (const int cell : cells) {
+            if (const auto name = m_game.cellName(cell))
+                pellorin_page_name_cell(cell, name->c_str());
+        }
+    }
 
     void closeWindow() override { pellorin_page_close(); }
 
     Game m_game;
     DeviceScale m_scale;
     std::optional<tiles::Image> m_tile;
-    std::array<long, AllTimers.size()> m_intervals{};
 };
 
 std::unique_ptr<PageShell> g_shell;
-
-void PageShell::onTick(void* which)
-{
-    g_shell->game().tick(*static_cast<const TimerId*>(which));
-}
 
 // A point in the canvas's device pixels as client pixels.
 ClientPoint client(double x, double y)
@@ -135,13 +138,6 @@ EMSCRIPTEN_KEEPALIVE const char* pellorin_design()
 {
     static const std::string json = pellorin::design::json();
     return json.c_str();
-}
-
-// The board's accessible name.
-EMSCRIPTEN_KEEPALIVE const char* pellorin_board_name()
-{
-    static const std::string name(pellorin::words::Board);
-    return name.c_str();
 }
 
 // Creates the game window, with a fixed seed when seed is not 0, its tiles
@@ -216,10 +212,29 @@ EMSCRIPTEN_KEEPALIVE void pellorin_key(int key, int shift, int repeat)
     g_shell->game().key(static_cast<pellorin::design::Key>(key), static_cast<std::int16_t>(shift), repeat != 0);
 }
 
+// A screen reader activated cell 1 to 64 (a click on its grid cell).
+EMSCRIPTEN_KEEPALIVE void pellorin_activate(int cell)
+{
+    g_shell->game().activate(cell);
+}
+
+// The board got the keyboard's focus by a key, not by a press.
+EMSCRIPTEN_KEEPALIVE void pellorin_show_keyboard()
+{
+    g_shell->game().showKeyboard();
+}
+
 // A menu item's command (design menuItems).
 EMSCRIPTEN_KEEPALIVE void pellorin_command(int command)
 {
     g_shell->game().command(static_cast<pellorin::design::Command>(command));
+}
+
+// A tick of the timer at this place (0 or 1), which the page runs.
+EMSCRIPTEN_KEEPALIVE void pellorin_tick(int timer)
+{
+    if (timer >= 0 && static_cast<std::size_t>(timer) < pellorin::AllTimers.size())
+        g_shell->game().tick(pellorin::AllTimers[static_cast<std::size_t>(timer)]);
 }
 
 // Draws the whole board again, after the page changed its canvas.

@@ -133,6 +133,24 @@ TEST_F(KeyboardPlay, TheFirstKeyOnlyShowsTheCursorAndArrowsMoveItUpToTheEdges)
     EXPECT_TRUE(shell.cues.size() == 1 && shell.timers.empty()) << "moving swaps nothing";
 }
 
+// A browser tells the board's keyboard focus apart from a press's: the frame
+// shows then, on the cell it stood on, and the focus names the cell.
+TEST_F(KeyboardPlay, TheBoardsKeyboardFocusShowsTheCursorWhereItWas)
+{
+    keys({Key::Right, Key::Right, Key::Down});
+    game.move(0, 0, 200, 200);
+    ASSERT_TRUE(frame().empty());
+    shell.focus.clear();
+    game.showKeyboard();
+    EXPECT_EQ(frame(), barsAround(10, Keyboard::FrameWidth));
+    EXPECT_EQ(shell.focus, std::vector<int>{10});
+    game.showKeyboard();
+    EXPECT_EQ(shell.focus, std::vector<int>{10}) << "shown already: nothing to tell";
+    keys({Key::Left});
+    EXPECT_EQ(game.focusedCell(), 9) << "the next arrow moves at once";
+    EXPECT_TRUE(shell.said.empty());
+}
+
 TEST_F(KeyboardPlay, ShiftAndAnArrowSwapWithThatNeighbourUnderThePressRules)
 {
     keys({Key::Right});

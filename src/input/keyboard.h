@@ -41,6 +41,8 @@ public:
     void swapStarted() { m_held = false; }
     // The hold ends without a word, as on a new board.
     void letGo() { m_held = false; }
+    // The board got the keyboard's focus: the cursor shows where it was.
+    void show() { m_shown = true; }
     // The mouse took over: the cursor hides where it is, and lets go.
     void hide();
 

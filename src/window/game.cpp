@@ -78,6 +78,15 @@ void Game::activate(int cell)
     act(m_keyboard.activate(cell), before);
 }
 
+void Game::showKeyboard()
+{
+    if (ended())
+        return;
+    const KeyboardState before = keyboardState();
+    m_keyboard.show();
+    act({}, before);
+}
+
 Game::KeyboardState Game::keyboardState() const
 {
     return {m_keyboard.frameArea(), m_keyboard.shown(), m_keyboard.held(), m_keyboard.cell()};

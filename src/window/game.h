@@ -47,6 +47,10 @@ public:
     // Enter hold the tile for the next arrow to swap (Space, Enter or Escape
     // let go). Only a plain arrow repeats.
     void key(design::Key key, std::int16_t shift, bool repeat);
+    // The board got the keyboard's focus by a key (a browser's
+    // :focus-visible): the cursor shows where it was, as the first key would
+    // show it. A mouse player, whose focus came by a press, calls nothing.
+    void showKeyboard();
     // A screen reader activated a cell (1 to 64), as a double tap does: the
     // cursor holds it, and activating a neighbour then swaps the two.
     void activate(int cell);

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """The real program in an X display with a window manager, scaled by
-QT_SCALE_FACTOR (1.25 or 1.5, as laptops are set): the board takes 414 by
-413 client pixels times the scale, within Qt's rounding of one device pixel; every tile is the painter's at
+QT_SCALE_FACTOR (1.25 or 1.5, as laptops are set): the board takes its
+client pixels times the scale, within Qt's rounding of one device pixel; every tile is the painter's at
 the scale's tile size, on whole device pixels with black right around it,
 so tiles of one colour are the same pixels wherever they stand; a click in a
 gap swaps the pair; and by keys (xdotool) the frame shows around the cursor's
 cell and Shift and an arrow swap.
 
-    scaled_game.py PROGRAM SCALE"""
+The sizes, the frame and the colours are the core's (pellorin-design).
+
+    scaled_game.py PROGRAM SCALE DESIGN_PROGRAM"""
 
 import subprocess
 import sys
@@ -15,12 +17,13 @@ import tempfile
 from pathlib import Path
 
 from checks import Checks
+from design import read_design
 from pictures import read_rgb
 from player import DEADLINE, Player, pattern_board
 from servers import X11, wait_until
 
 check = Checks()
-WHITE, BLACK = (255, 255, 255), (0, 0, 0)
+BLACK = (0, 0, 0)
 
 
 def device(client, scale):
@@ -45,8 +48,11 @@ class Shot:
 
 
 def main():
-    program, scale = sys.argv[1], float(sys.argv[2])
-    tile = device(32, scale)
+    program, scale, design = sys.argv[1], float(sys.argv[2]), read_design(sys.argv[3])
+    board, frame = design["board"], design["frame"]
+    width_px, height_px = design["clientWidth"], design["clientHeight"]
+    tile = device(board["tileSize"], scale)
+    white = tuple(frame["colour"])
     colours = pattern_board()
     with X11() as x11, tempfile.TemporaryDirectory() as folder:
         game = Player(x11, program, ["".join(map(str, colours))], env={"QT_SCALE_FACTOR": sys.argv[2]})
@@ -54,23 +60,24 @@ def main():
         # Qt places the window's edges on device pixels by its own rounding,
         # which may give one pixel more than the core's.
         width = shot.width
-        check(abs(width - 414 * scale) <= 1, f"the window is {width} device pixels wide, 414 times {scale}")
+        check(abs(width - width_px * scale) <= 1, f"the window is {width} device pixels wide, {width_px} times {scale}")
         # The board stands below the menu bar: its first row is all black.
         top = next((y for y in range(shot.height) if all(shot.pixel(x, y) == BLACK for x in range(width))), 0)
         height = shot.height - top
-        check(top > 0 and abs(height - 413 * scale) <= 1,
-              f"the board's {height} device pixel rows, 413 times {scale}, stand below a menu bar of {top}")
+        check(top > 0 and abs(height - height_px * scale) <= 1,
+              f"the board's {height} device pixel rows, {height_px} times {scale}, stand below a menu bar of {top}")
 
         def place(k):
-            row, column = (k - 1) // 8, (k - 1) % 8
-            return device(24 + 48 * column, scale), top + device(24 + 48 * row, scale)
+            row, column = divmod(k - 1, board["columns"])
+            return (device(board["margin"] + board["pitch"] * column, scale),
+                    top + device(board["margin"] + board["pitch"] * row, scale))
 
         def crisp(shot, colours):
             """Every tile the same pixels as the others of its colour, with
             black on every side; the balls whose tiles are not."""
             first = {}
             soft = []
-            for k in range(1, 65):
+            for k in range(1, board["rows"] * board["columns"] + 1):
                 x, y = place(k)
                 ring = [(x - 1, y + i) for i in range(tile)] + [(x + tile, y + i) for i in range(tile)] + \
                        [(x + i, y - 1) for i in range(tile)] + [(x + i, y + tile) for i in range(tile)]
@@ -87,8 +94,10 @@ def main():
 
         before = [shot.box(*place(k), tile) for k in (1, 9)]
         ended = game.count("swap-end")
-        subprocess.run(["xdotool", "mousemove", "--window", game.window, str(device(40, scale)),
-                        str(top + device(64, scale)), "click", "1"], env=x11.env(), check=True)
+        # The middle of the gap below ball 1.
+        gap = (board["margin"] + board["tileSize"] / 2, board["margin"] + (board["tileSize"] + board["pitch"]) / 2)
+        subprocess.run(["xdotool", "mousemove", "--window", game.window, str(device(gap[0], scale)),
+                        str(top + device(gap[1], scale)), "click", "1"], env=x11.env(), check=True)
         game.wait_for("swap-end", ended + 1)
         shot = Shot(game, folder)
         check([shot.box(*place(k), tile) for k in (9, 1)] == before, "a click in the gap below ball 1 swaps it with ball 9")
@@ -97,13 +106,14 @@ def main():
         soft = crisp(shot, swapped)
         check(not soft, f"after the swap every tile is crisp again (soft: {soft})")
 
-        # The left bar of the frame around cell 1: 4 client pixels out from
-        # the tile, 2 wide.
-        bar = (device(24 - 5, scale), top + device(40, scale))
+        # A point of the left bar of the frame around cell 1, which stands
+        # out from the tile by the frame's gap.
+        left, upper = place(1)
+        bar = (left - device(frame["gap"] + frame["width"] / 2, scale), upper + tile // 2)
         check(shot.pixel(*bar) == BLACK, "no frame before a key")
         game.keys("Right")
         try:
-            wait_until(lambda: Shot(game, folder).pixel(*bar) == WHITE, DEADLINE, "the frame")
+            wait_until(lambda: Shot(game, folder).pixel(*bar) == white, DEADLINE, "the frame")
             framed = True
         except TimeoutError:
             framed = False
@@ -113,7 +123,7 @@ def main():
         game.wait_for("swap-end", ended + 1)
         shot = Shot(game, folder)
         check([shot.box(*place(k), tile) for k in (1, 9)] == before, "Shift+Down swaps cell 1 with cell 9 back")
-        check(shot.pixel(*bar) == WHITE, "the frame stays on its cell")
+        check(shot.pixel(*bar) == white, "the frame stays on its cell")
         status = game.quit_by_menu()
         check(status == 0, f"quit by the menu's keys with status 0 (status {status})")
     return check.status()

@@ -16,6 +16,12 @@
 #include <functional>
 #include <memory>
 
+// GoogleTest prints a string that differs as its words.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace pellorin::testing {
 
 // How long a test waits for a swap that has started to end. A swap takes
@@ -77,12 +83,20 @@ inline const Form1& form(const MainWindow& window)
     return GameInspector::form(window.game());
 }
 
-// The face colours of the bank pictures 1..6.
+// The face colour of bank picture 1 to 6, as the core's painter gives it.
 inline QColor faceColour(int r)
 {
-    static const QColor faces[] = {QColor(255, 0, 0),   QColor(206, 206, 0), QColor(0, 156, 0),
-                                   QColor(33, 41, 255), QColor(206, 0, 206), QColor(255, 156, 0)};
-    return faces[r - 1];
+    const Rgb face = tiles::palette()[static_cast<std::size_t>(r - 1)].face;
+    return {face.red, face.green, face.blue};
+}
+
+// The bank picture, 1 to 6, whose face shows this colour; 0 for none.
+inline int pictureOf(const QColor& colour)
+{
+    for (int r = 1; r <= static_cast<int>(tiles::palette().size()); ++r)
+        if (faceColour(r) == colour)
+            return r;
+    return 0;
 }
 
 // The client area as it is painted now, in logical pixels at ratio 1.
@@ -91,15 +105,21 @@ inline QImage grabBoard(MainWindow& window)
     return window.boardView()->grab().toImage();
 }
 
+// Ball k's tile at home, in client pixels.
+inline QRect tileRect(int k)
+{
+    const Area tile = cellArea(k);
+    return QRectF(tile.left, tile.top, tile.width, tile.height).toRect();
+}
+
 // The colour at the centre-left of ball k's face (left of the diagonal, so
 // clear of the faint second tone).
 inline QColor faceAt(const QImage& image, int k)
 {
-    const int row = (k - 1) / 8;
-    const int column = (k - 1) % 8;
+    const Area tile = cellArea(k);
     const qreal ratio = image.devicePixelRatio();
     return image.pixelColor(
-        QPoint(static_cast<int>((24 + 48 * column + 12) * ratio), static_cast<int>((24 + 48 * row + 14) * ratio)));
+        QPointF((tile.left + tile.width * 3 / 8) * ratio, (tile.top + tile.height * 7 / 16) * ratio).toPoint());
 }
 
 } // namespace pellorin::testing

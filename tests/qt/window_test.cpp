@@ -39,13 +39,13 @@ TEST(MainWindow, HasTheTitleTheFixedClientAreaAndTheIcon)
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     EXPECT_EQ(window->windowTitle(), "Pellorin");
-    EXPECT_EQ(window->centralWidget()->size(), QSize(414, 413));
+    EXPECT_EQ(window->centralWidget()->size(), QSize(design::ClientWidth, design::ClientHeight));
     EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the border must not resize it";
 
     const QSize before = window->size();
     window->resize(before + QSize(200, 150));
     QCoreApplication::processEvents();
-    EXPECT_EQ(window->centralWidget()->size(), QSize(414, 413));
+    EXPECT_EQ(window->centralWidget()->size(), QSize(design::ClientWidth, design::ClientHeight));
     EXPECT_EQ(window->size(), before);
 
     const QIcon icon = window->windowIcon();
@@ -54,7 +54,7 @@ TEST(MainWindow, HasTheTitleTheFixedClientAreaAndTheIcon)
         EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
     // The first dot of the 32-pixel icon is red, the space between dots black.
     const QImage small = icon.pixmap(QSize(32, 32), 1.0).toImage();
-    EXPECT_EQ(small.pixelColor(5, 5), QColor(255, 0, 0));
+    EXPECT_EQ(small.pixelColor(5, 5), faceColour(1));
     EXPECT_EQ(small.pixelColor(1, 1), QColor(0, 0, 0));
     EXPECT_EQ(small.pixelColor(5 + 14, 5), faceColour(2));
 }
@@ -81,7 +81,7 @@ TEST(MainWindow, TheFirstFrameShowsTheDealtBoardOnBlack)
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     const QImage frame = grabBoard(*window);
-    ASSERT_EQ(frame.size(), QSize(414, 413));
+    ASSERT_EQ(frame.size(), QSize(design::ClientWidth, design::ClientHeight));
     const std::vector<int> expected = patternColours();
     for (int k = 1; k <= 64; ++k)
         EXPECT_EQ(faceAt(frame, k), faceColour(expected[static_cast<std::size_t>(k - 1)])) << "ball " << k;
@@ -133,7 +133,7 @@ TEST(MainWindow, StaysAtItsSizeWhenAskedToMaximise)
         EXPECT_TRUE(QTest::qWaitFor([&] { return entered && window->windowState() == Qt::WindowNoState; }, 10000))
             << state;
         EXPECT_EQ(window->size(), before) << state;
-        EXPECT_EQ(window->centralWidget()->size(), QSize(414, 413)) << state;
+        EXPECT_EQ(window->centralWidget()->size(), QSize(design::ClientWidth, design::ClientHeight)) << state;
     }
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
 }

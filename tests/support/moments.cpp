@@ -38,6 +38,8 @@ bool MomentReporter::eventFilter(QObject*, QEvent* event)
         m_painted = true;
         QMetaObject::invokeMethod(
             this, [] { report("first-paint"); }, Qt::QueuedConnection);
+    } else if (event->type() == QEvent::KeyPress) {
+        report("key");
     } else if (event->type() == QEvent::MouseButtonPress) {
         report("press");
         // The press is handled after this filter; a swap it started shows in

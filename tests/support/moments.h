@@ -1,6 +1,7 @@
 // For the tests and measurements of the whole program: the moments of the
-// first paint, of each press on the board (as it arrives, before any handler)
-// and of each swap's start and end go to the error output as "NAME
+// first paint, of each press on the board and each key that reaches it (as
+// they arrive, before any handler) and of each swap's start and end go to the
+// error output as "NAME
 // NANOSECONDS", on the monotonic clock the scripts read too. Watched from
 // outside the window, through its board view and its named timers.
 #pragma once

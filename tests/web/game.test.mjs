@@ -10,6 +10,7 @@ import { cueRequestsSuite } from './game/cuerequests.mjs';
 import { keysSuite } from './game/keys.mjs';
 import { menuSuite } from './game/menu.mjs';
 import { offlineSuite } from './game/offline.mjs';
+import { screenReaderSuite } from './game/screenreader.mjs';
 import { soundSuite } from './game/sound.mjs';
 import { tempoSuite } from './game/tempo.mjs';
 
@@ -28,7 +29,9 @@ for (const engine of engines) {
     soundSuite(harness);
     cueRequestsSuite(harness);
     offlineSuite(harness);
-    if (engine === 'chromium')
+    if (engine === 'chromium') {
       keysSuite(harness);
+      screenReaderSuite(harness);
+    }
   });
 }

@@ -34,7 +34,8 @@ int runGame(int argc, char* argv[], std::unique_ptr<RandomSource> random,
 
     // --symbols: every tile carries its colour's symbol, for players who do
     // not tell the colours apart.
-    const bool symbols = QApplication::arguments().contains(QStringLiteral("--symbols"));
+    const bool symbols = QApplication::arguments().contains(
+        QString::fromUtf8(design::SymbolsOption.data(), static_cast<qsizetype>(design::SymbolsOption.size())));
     MainWindow window(std::move(random), symbols ? tiles::Look::Symbols : tiles::Look::Plain);
     if (prepare)
         prepare(window);

@@ -1,6 +1,7 @@
-// The board as a screen reader sees it: a table of 8 by 8 cells, each named
-// by the core ("Rad 3, kolumn 5: röd"), the keyboard cursor's cell focused,
-// and the game's status messages as the board's description.
+// The board as a screen reader sees it: a grid of 8 by 8 cells that answers
+// as a table, each cell named by the core ("Rad 3, kolumn 5: röd"), the
+// keyboard cursor's cell focused, and the game's words shown as a
+// notification in a status bar of the board's own.
 #pragma once
 
 #include <QString>

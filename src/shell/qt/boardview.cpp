@@ -139,6 +139,22 @@ void BoardView::keyPressEvent(QKeyEvent* event)
     emit keyed(*key, shiftCode(event->modifiers()), event->isAutoRepeat());
 }
 
+// The board takes the focus back (the window active again, a menu closed):
+// a screen reader is told of the cursor's cell after the board itself, so
+// that it stands on the cell the keys play, as it did before. Qt tells of
+// the board once this handler has returned, hence the queued call.
+void BoardView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (hasFocus() && m_game && m_game->keyboard().shown())
+                focusBoardCell(*this, m_game->focusedCell());
+        },
+        Qt::QueuedConnection);
+}
+
 std::optional<design::Key> BoardView::boardKey(int qtKey)
 {
     switch (qtKey) {

@@ -28,13 +28,16 @@ public:
     }
     const Game* game() const { return m_game; }
 
-    // The game's last status message, which a screen reader reads as the
-    // board's description.
+    // The game's last words, which a screen reader reads as the board's
+    // notification.
     void say(const QString& words) { m_said = words; }
     const QString& said() const { return m_said; }
 
     // Device pixels per client pixel on the screen the board shows on now.
     DeviceScale scale() const { return DeviceScale(devicePixelRatioF()); }
+
+    // A screen reader activated cell 1 to 64.
+    void activateCell(int cell) { emit activated(cell); }
 
     // Shows one of the game's cursors over the whole client area.
     void showCursor(CursorCode code) { setCursor(cursorShape(code)); }
@@ -47,12 +50,14 @@ signals:
     void pressed(std::int16_t button, std::int16_t shift, QPointF position);
     void moved(std::int16_t button, std::int16_t shift, QPointF position);
     void keyed(design::Key key, std::int16_t shift, bool repeat);
+    void activated(int cell);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     class Painter;

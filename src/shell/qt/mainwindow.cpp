@@ -60,6 +60,7 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, tiles::Look look, Q
 
     connect(m_view, &BoardView::keyed, this,
             [this](design::Key key, std::int16_t shift, bool repeat) { m_game->key(key, shift, repeat); });
+    connect(m_view, &BoardView::activated, this, [this](int cell) { m_game->activate(cell); });
     connect(m_view, &BoardView::pressed, this, [this](std::int16_t button, std::int16_t shift, QPointF at) {
         m_game->press(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
@@ -72,7 +73,12 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, tiles::Look look, Q
     m_game->load();
 }
 
-MainWindow::~MainWindow() = default;
+// The board leaves the game before the game goes: a screen reader may still
+// ask the board's cells about it until the board itself is destroyed.
+MainWindow::~MainWindow()
+{
+    m_view->setGame(nullptr);
+}
 
 // The menu as the core designs it: captions with their access keys, the
 // separator, and the commands the items run.

@@ -12,5 +12,7 @@ mergeInto(LibraryManager.library, {
   pellorin_page_stop_ticking: function (timer) { Module.page.stopTicking(timer); },
   pellorin_page_play: function (file) { return Module.page.play(UTF8ToString(file)); },
   pellorin_page_announce: function (words) { Module.page.announce(UTF8ToString(words)); },
+  pellorin_page_focus_cell: function (cell) { Module.page.focusCell(cell); },
+  pellorin_page_name_cell: function (cell, name) { Module.page.nameCell(cell, UTF8ToString(name)); },
   pellorin_page_close: function () { Module.page.close(); },
 });

@@ -6,7 +6,7 @@ import * as boardView from './board.js';
 import { board, gameArea } from './board.js';
 import * as input from './input.js';
 import { buildMenu, closeMenu, listenToMenu } from './menu.js';
-import { announce, nameBoard } from './screenreader.js';
+import { announce, buildGrid, focusCell, listenForFocus, nameCell } from './screenreader.js';
 import { listenForGestures, play } from './sound.js';
 import { startTicking, stopTicking } from './ticker.js';
 
@@ -20,6 +20,8 @@ const page = {
   stopTicking,
   play,
   announce,
+  focusCell,
+  nameCell,
   close() {
     closeMenu();
     gameArea.hidden = true;
@@ -37,12 +39,13 @@ createPellorin({ page }).then((game) => {
   listenForGestures(design.cues);
   game._pellorin_create(Number(params.get('seed')) >>> 0, params.has('symbols') ? 1 : 0);
   buildMenu(design);
-  nameBoard(game);
+  buildGrid(game, design);
   boardView.fit();
   game._pellorin_load();
   listenToMenu((command) => game._pellorin_command(command));
   input.listen();
   board.focus({ preventScroll: true });
+  listenForFocus();
   boardView.watchViewport();
   window.pellorin = game; // for looking at a game from outside
   // The site is kept for playing offline; a browser without workers, or a

@@ -6,7 +6,6 @@
 #include "design/design.h"
 #include "platform/clockrandom.h"
 #include "platform/frontend.h"
-#include "speech/words.h"
 #include "tiles/tilepainter.h"
 #include "window/designjson.h"
 #include "window/game.h"
@@ -17,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 // What the page provides (page-imports.js). Rectangles and positions are in
@@ -31,6 +31,8 @@ void pellorin_page_start_ticking(int timer, int intervalMs);
 void pellorin_page_stop_ticking(int timer);
 int pellorin_page_play(const char* file);
 void pellorin_page_announce(const char* words);
+void pellorin_page_focus_cell(int cell);
+void pellorin_page_name_cell(int cell, const char* name);
 void pellorin_page_close();
 }
 
@@ -90,6 +92,14 @@ private:
     std::int32_t play(Cue cue) override { return pellorin_page_play(std::string(cueFileName(cue)).c_str()); }
 
     void announce(const std::string& words) override { pellorin_page_announce(words.c_str()); }
+    void focusCell(int cell) override { pellorin_page_focus_cell(cell); }
+    void cellsRenamed(std::span<const int> cells) override
+    {
+        for (const int cell : cells) {
+            if (const auto name = m_game.cellName(cell))
+                pellorin_page_name_cell(cell, name->c_str());
+        }
+    }
 
     void closeWindow() override { pellorin_page_close(); }
 
@@ -128,13 +138,6 @@ EMSCRIPTEN_KEEPALIVE const char* pellorin_design()
 {
     static const std::string json = pellorin::design::json();
     return json.c_str();
-}
-
-// The board's accessible name.
-EMSCRIPTEN_KEEPALIVE const char* pellorin_board_name()
-{
-    static const std::string name(pellorin::words::Board);
-    return name.c_str();
 }
 
 // Creates the game window, with a fixed seed when seed is not 0, its tiles
@@ -207,6 +210,18 @@ EMSCRIPTEN_KEEPALIVE void pellorin_swipe(double fromX, double fromY, double toX,
 EMSCRIPTEN_KEEPALIVE void pellorin_key(int key, int shift, int repeat)
 {
     g_shell->game().key(static_cast<pellorin::design::Key>(key), static_cast<std::int16_t>(shift), repeat != 0);
+}
+
+// A screen reader activated cell 1 to 64 (a click on its grid cell).
+EMSCRIPTEN_KEEPALIVE void pellorin_activate(int cell)
+{
+    g_shell->game().activate(cell);
+}
+
+// The board got the keyboard's focus by a key, not by a press.
+EMSCRIPTEN_KEEPALIVE void pellorin_show_keyboard()
+{
+    g_shell->game().showKeyboard();
 }
 
 // A menu item's command (design menuItems).

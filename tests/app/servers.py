@@ -334,6 +334,9 @@ class Wine:
             # once it is.
             subprocess.run(["wineserver", "-w"], env=self.env(os.environ), timeout=300)
             print(f"Wine prefix made in {time.monotonic() - started:.1f} s")
+        # A new prefix says Windows 7; the programs need Windows 10, whatever
+        # ran in the prefix before.
+        self.set_version("win10")
         return self
 
     def __exit__(self, *_):

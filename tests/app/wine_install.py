@@ -7,6 +7,7 @@ starts and ends with status 0, and the uninstall takes everything away again.
 
     wine_install.py ZIP MSI"""
 
+import re
 import subprocess
 import sys
 import zipfile
@@ -20,6 +21,12 @@ DEADLINE = 60  # seconds; msiexec under a fresh prefix is slow, but never this s
 # What msiexec returns when a launch condition fails, 1603, as a Linux exit
 # status keeps it: its low 8 bits.
 ERROR_INSTALL_FAILURE = 1603 % 256
+
+
+def symbols_option():
+    """The symbols option as the core names it."""
+    source = (Path(__file__).resolve().parents[2] / "src/design/design.h").read_text()
+    return re.search(r'SymbolsOption = "([^"]*)"', source).group(1)
 
 
 def start_menu(drive):
@@ -54,9 +61,10 @@ def main():
         check(sorted(s.name for s in shortcuts) == ["Pellorin med symboler.lnk", "Pellorin.lnk"],
               f"with two shortcuts in the Start menu: {[str(s.relative_to(drive)) for s in shortcuts]}")
         # A shell link keeps its arguments as UTF-16 text.
-        arguments = {s.name: "--symbols".encode("utf-16-le") in s.read_bytes() for s in shortcuts}
+        option = symbols_option()
+        arguments = {s.name: option.encode("utf-16-le") in s.read_bytes() for s in shortcuts}
         check(arguments == {"Pellorin.lnk": False, "Pellorin med symboler.lnk": True},
-              f"the second starts the program with --symbols: {arguments}")
+              f"the second starts the program with {option}: {arguments}")
 
         game = subprocess.Popen(["wine", r"C:\Program Files\Pellorin\Pellorin.exe"], env=env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -1,6 +1,7 @@
 """What an X display shows, read through Xlib itself (ctypes, no module to
-install): the colour of a screen pixel, and the pointer's cursor image and
-name through XFixes. Fast enough to poll a swap frame by frame."""
+install): the colour of a screen pixel, the pointer's cursor image and name
+through XFixes, and a window's icons. Fast enough to poll a swap frame by
+frame."""
 
 import ctypes
 import ctypes.util
@@ -31,6 +32,12 @@ class Display:
         self.x.XDestroyImage = self.x.XDestroyImage  # a macro in C; libX11 also exports it
         self.x.XFree.argtypes = [ctypes.c_void_p]
         self.x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.x.XInternAtom.restype = ctypes.c_ulong
+        self.x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        self.x.XGetWindowProperty.argtypes = [
+            ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long, ctypes.c_int,
+            ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
+            ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_void_p)]
         self.fixes.XFixesGetCursorImage.restype = ctypes.POINTER(_CursorImage)
         self.fixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
         self.display = self.x.XOpenDisplay(name.encode())
@@ -57,4 +64,27 @@ class Display:
         found = ((image.name or b"").decode(), image.width, image.height, (image.xhot, image.yhot),
                  hashlib.sha1(pixels).hexdigest()[:12])
         self.x.XFree(ctypes.addressof(image))
+        return found
+
+    def icons(self, window):
+        """The window's _NET_WM_ICON: {(width, height): rows of (r, g, b)},
+        each pixel as the window manager shows it over black."""
+        atom = self.x.XInternAtom(self.display, b"_NET_WM_ICON", 0)
+        kind, size, count, after = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.c_void_p()
+        self.x.XGetWindowProperty(self.display, int(window, 0), atom, 0, 1 << 24, 0, 0, ctypes.byref(kind),
+                                  ctypes.byref(size), ctypes.byref(count), ctypes.byref(after), ctypes.byref(data))
+        if not data.value:
+            return {}
+        # Format 32 comes as C longs, each holding one ARGB value.
+        values = list(ctypes.cast(data, ctypes.POINTER(ctypes.c_ulong * count.value)).contents)
+        self.x.XFree(data)
+        found, at = {}, 0
+        while at + 2 <= len(values):
+            width, height = values[at], values[at + 1]
+            pixels = values[at + 2: at + 2 + width * height]
+            at += 2 + width * height
+            over_black = [tuple(((p >> shift) & 0xFF) * ((p >> 24) & 0xFF) // 255 for shift in (16, 8, 0))
+                          for p in pixels]
+            found[(width, height)] = [over_black[y * width:(y + 1) * width] for y in range(height)]
         return found

@@ -7,7 +7,10 @@
 
 #include "sound/wavdecoder.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -53,19 +56,32 @@ TEST(Tiles, AreTheRenderingsTheyReplaced)
     }
 }
 
-// The Windows icon holds every size Windows asks for, as the painter draws it.
+// The Windows icon holds every size Windows asks for, as the painter draws
+// it, read back by Qt's own ICO reader: DIBs below 256 pixels and PNG at 256,
+// the colours in their own channels.
 TEST(Assets, TheWindowsIconHoldsEverySize)
 {
     QFile file(Assets + QStringLiteral("/icons/pellorin.ico"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray ico = file.readAll();
     EXPECT_EQ(ico, icoFile({WindowsIconSizes.begin(), WindowsIconSizes.end()}));
-    ASSERT_GE(ico.size(), 6);
-    const int count = static_cast<unsigned char>(ico[4]);
-    ASSERT_EQ(count, static_cast<int>(WindowsIconSizes.size()));
-    for (int i = 0; i < count; ++i) {
-        const int side = static_cast<unsigned char>(ico[6 + 16 * i]);
-        EXPECT_EQ(side == 0 ? 256 : side, WindowsIconSizes[static_cast<std::size_t>(i)]);
+    QBuffer buffer;
+    buffer.setData(ico);
+    QImageReader reader(&buffer, "ico");
+    ASSERT_EQ(reader.imageCount(), static_cast<int>(WindowsIconSizes.size()));
+    for (std::size_t i = 0; i < WindowsIconSizes.size(); ++i) {
+        const int size = WindowsIconSizes[i];
+        SCOPED_TRACE(size);
+        ASSERT_TRUE(reader.jumpToImage(static_cast<int>(i)));
+        EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32), icon(size));
+        // Where the entry's bytes start: a PNG's signature, or a DIB's header
+        // of 40 bytes.
+        const auto at = qFromLittleEndian<quint32>(ico.constData() + 6 + 16 * i + 12);
+        const bool png = ico.mid(static_cast<qsizetype>(at), 4) == QByteArray("\x89PNG");
+        EXPECT_EQ(png, size >= 256);
+        if (!png) {
+            EXPECT_EQ(qFromLittleEndian<quint32>(ico.constData() + at), 40u);
+        }
     }
 }
 

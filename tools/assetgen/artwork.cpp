@@ -42,14 +42,50 @@ QImage icon(int size, double fill)
     return painted ? toQImage(*painted) : QImage();
 }
 
+QByteArray icoDib(const tiles::Image& image)
+{
+    // The header tells twice the height: the colour rows and the mask's.
+    QByteArray out;
+    appendLe32(out, 40); // the header's own size
+    appendLe32(out, static_cast<quint32>(image.width));
+    appendLe32(out, static_cast<quint32>(2 * image.height));
+    appendLe16(out, 1);  // planes
+    appendLe16(out, 32); // bits per pixel
+    appendLe32(out, 0);  // not compressed
+    // The mask has one bit a pixel, in rows of whole 32-bit words.
+    const int maskRow = (image.width + 31) / 32 * 4;
+    appendLe32(out, static_cast<quint32>(image.height * (image.width * 4 + maskRow)));
+    for (int i = 0; i < 4; ++i)
+        appendLe32(out, 0); // resolution and palette: none
+    // Bottom-up, blue, green, red, alpha.
+    for (int y = image.height - 1; y >= 0; --y)
+        for (int x = 0; x < image.width; ++x) {
+            const auto i = static_cast<std::size_t>(4 * (y * image.width + x));
+            out.append(static_cast<char>(image.rgba[i + 2]));
+            out.append(static_cast<char>(image.rgba[i + 1]));
+            out.append(static_cast<char>(image.rgba[i]));
+            out.append(static_cast<char>(image.rgba[i + 3]));
+        }
+    // The mask: every pixel shown, as the alpha says too.
+    out.append(QByteArray(image.height * maskRow, '\0'));
+    return out;
+}
+
 QByteArray icoFile(const std::vector<int>& sizes)
 {
     std::vector<QByteArray> images;
     for (const int size : sizes) {
+        const auto painted = tiles::paintIcon(size);
+        if (!painted)
+            return {};
+        if (size < IcoPngSize) {
+            images.push_back(icoDib(*painted));
+            continue;
+        }
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        icon(size).save(&buffer, "PNG");
+        toQImage(*painted).save(&buffer, "PNG");
         images.push_back(png);
     }
     QByteArray out;

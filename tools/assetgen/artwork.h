@@ -34,8 +34,17 @@ QImage toQImage(const tiles::Image& image);
 // The icon at one size, as the painter draws it.
 QImage icon(int size, double fill = 1.0);
 
-// An ICO file holding the icon at each size, each image PNG-compressed (as
-// Windows reads them since Vista).
+// The smallest size an ICO file holds as PNG. Below it the images are DIBs,
+// as in Windows' own icons and every icon editor's. Wine showed the small
+// sizes with red and blue exchanged while they were PNG.
+inline constexpr int IcoPngSize = 256;
+
+// An icon's image as an ICO file holds it below IcoPngSize: the DIB header,
+// the 32-bit pixels bottom-up, and an AND mask that leaves every pixel shown.
+QByteArray icoDib(const tiles::Image& image);
+
+// An ICO file holding the icon at each size, as the painter draws it: DIBs
+// below IcoPngSize, PNG from there on; empty when a size cannot be painted.
 QByteArray icoFile(const std::vector<int>& sizes);
 
 inline constexpr int SampleRate = 44100;

@@ -2,30 +2,20 @@
 #include "accessible.h"
 
 #include "board/board.h"
+#include "messages.h"
 #include "speech/words.h"
-
-#include <string_view>
+#include "text.h"
 
 namespace pellorin::win32 {
 namespace {
 
 constexpr long Table = CHILDID_SELF;
+// The object is there but its window has gone.
+constexpr HRESULT Gone = CO_E_OBJNOTCONNECTED;
 
-// The UTF-8 words of the core as a BSTR; nullptr when they are empty.
-BSTR toBstr(std::string_view text)
+HRESULT answer(BSTR* out, std::string_view words)
 {
-    if (text.empty())
-        return nullptr;
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    if (result)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result, length);
-    return result;
-}
-
-HRESULT answer(BSTR* out, std::string_view text)
-{
-    *out = toBstr(text);
+    *out = bstr(words);
     return *out ? S_OK : S_FALSE;
 }
 
@@ -52,24 +42,44 @@ void BoardAccessible::disconnect()
     m_window = nullptr;
 }
 
-long BoardAccessible::childOf(const VARIANT& child) const
+HRESULT BoardAccessible::check(const VARIANT& child, long& k) const
 {
-    if (!m_game || child.vt != VT_I4 || child.lVal < Table || child.lVal > board::Balls)
-        return -1;
-    return child.lVal;
+    if (!m_game)
+        return Gone;
+    if (child.vt != VT_I4 || child.lVal < Table || child.lVal > board::Balls)
+        return E_INVALIDARG;
+    k = child.lVal;
+    return S_OK;
 }
 
-HRESULT BoardAccessible::noText(const VARIANT& child, BSTR* out) const
+HRESULT BoardAccessible::begin(const VARIANT& child, BSTR* out, long& k) const
 {
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    return childOf(child) < 0 ? E_INVALIDARG : S_FALSE;
+    return check(child, k);
+}
+
+HRESULT BoardAccessible::begin(const VARIANT& child, VARIANT* out, long& k) const
+{
+    if (!out)
+        return E_POINTER;
+    VariantInit(out);
+    return check(child, k);
 }
 
 bool BoardAccessible::hasFocus() const
 {
     return m_window && GetFocus() == m_window;
+}
+
+RECT BoardAccessible::area(long k) const
+{
+    if (k == Table)
+        return {0, 0, m_scale->clientWidth(), m_scale->clientHeight()};
+    // The cell's tile at its home, where the screen shows it between swaps.
+    const DeviceRect tile = m_scale->cell(static_cast<int>(k));
+    return {tile.left, tile.top, tile.right(), tile.bottom()};
 }
 
 HRESULT BoardAccessible::QueryInterface(REFIID riid, void** object)
@@ -127,7 +137,7 @@ HRESULT BoardAccessible::get_accParent(IDispatch** parent)
         return E_POINTER;
     *parent = nullptr;
     if (!m_window)
-        return E_FAIL;
+        return Gone;
     // The window's own object, as the system makes it.
     return AccessibleObjectFromWindow(m_window, static_cast<DWORD>(OBJID_WINDOW), __uuidof(IDispatch),
                                       reinterpret_cast<void**>(parent));
@@ -139,7 +149,7 @@ HRESULT BoardAccessible::get_accChildCount(long* count)
         return E_POINTER;
     *count = 0;
     if (!m_game)
-        return E_FAIL;
+        return Gone;
     *count = board::Balls;
     return S_OK;
 }
@@ -149,60 +159,57 @@ HRESULT BoardAccessible::get_accChild(VARIANT child, IDispatch** dispatch)
     if (!dispatch)
         return E_POINTER;
     *dispatch = nullptr;
-    // The cells are simple elements, asked about through the table.
-    return childOf(child) > Table ? S_FALSE : E_INVALIDARG;
+    long k = 0;
+    if (const HRESULT hr = check(child, k); hr != S_OK)
+        return hr;
+    if (k != Table)
+        return S_FALSE; // the cells are simple elements, asked about through the table
+    *dispatch = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
 }
 
 HRESULT BoardAccessible::get_accName(VARIANT child, BSTR* name)
 {
-    if (!name)
-        return E_POINTER;
-    *name = nullptr;
-    const long k = childOf(child);
+    long k = 0;
+    if (const HRESULT hr = begin(child, name, k); hr != S_OK)
+        return hr;
     if (k == Table)
         return answer(name, words::Board);
-    if (k < 0)
-        return E_INVALIDARG;
     const auto cell = m_game->cellName(static_cast<int>(k));
-    return cell ? answer(name, *cell) : E_INVALIDARG;
+    return cell ? answer(name, *cell) : Gone;
 }
 
 HRESULT BoardAccessible::get_accValue(VARIANT child, BSTR* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = nullptr;
-    const long k = childOf(child);
-    if (k < 0)
-        return E_INVALIDARG;
-    return k == Table ? answer(value, m_said) : S_FALSE;
+    long k = 0;
+    if (const HRESULT hr = begin(child, value, k); hr != S_OK)
+        return hr;
+    return k == Table ? answer(value, m_said) : DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT BoardAccessible::get_accDescription(VARIANT child, BSTR* description)
 {
-    return noText(child, description);
+    long k = 0;
+    if (const HRESULT hr = begin(child, description, k); hr != S_OK)
+        return hr;
+    return k != Table && k == m_described ? answer(description, m_said) : S_FALSE;
 }
 
 HRESULT BoardAccessible::get_accRole(VARIANT child, VARIANT* role)
 {
-    if (!role)
-        return E_POINTER;
-    VariantInit(role);
-    const long k = childOf(child);
-    if (k < 0)
-        return E_INVALIDARG;
+    long k = 0;
+    if (const HRESULT hr = begin(child, role, k); hr != S_OK)
+        return hr;
     setLong(role, k == Table ? ROLE_SYSTEM_TABLE : ROLE_SYSTEM_CELL);
     return S_OK;
 }
 
 HRESULT BoardAccessible::get_accState(VARIANT child, VARIANT* state)
 {
-    if (!state)
-        return E_POINTER;
-    VariantInit(state);
-    const long k = childOf(child);
-    if (k < 0)
-        return E_INVALIDARG;
+    long k = 0;
+    if (const HRESULT hr = begin(child, state, k); hr != S_OK)
+        return hr;
     long flags = STATE_SYSTEM_FOCUSABLE;
     if (k != Table && hasFocus() && k == m_game->focusedCell())
         flags |= STATE_SYSTEM_FOCUSED;
@@ -212,21 +219,26 @@ HRESULT BoardAccessible::get_accState(VARIANT child, VARIANT* state)
 
 HRESULT BoardAccessible::get_accHelp(VARIANT child, BSTR* help)
 {
-    return noText(child, help);
+    long k = 0;
+    const HRESULT hr = begin(child, help, k);
+    return hr == S_OK ? S_FALSE : hr;
 }
 
-HRESULT BoardAccessible::get_accHelpTopic(BSTR* file, VARIANT, long* topic)
+HRESULT BoardAccessible::get_accHelpTopic(BSTR* file, VARIANT child, long* topic)
 {
-    if (file)
-        *file = nullptr;
-    if (topic)
-        *topic = 0;
-    return S_FALSE;
+    if (!file || !topic)
+        return E_POINTER;
+    *topic = -1;
+    long k = 0;
+    const HRESULT hr = begin(child, file, k);
+    return hr == S_OK ? DISP_E_MEMBERNOTFOUND : hr;
 }
 
 HRESULT BoardAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut)
 {
-    return noText(child, shortcut);
+    long k = 0;
+    const HRESULT hr = begin(child, shortcut, k);
+    return hr == S_OK ? S_FALSE : hr;
 }
 
 HRESULT BoardAccessible::get_accFocus(VARIANT* child)
@@ -235,7 +247,7 @@ HRESULT BoardAccessible::get_accFocus(VARIANT* child)
         return E_POINTER;
     VariantInit(child);
     if (!m_game)
-        return E_FAIL;
+        return Gone;
     // The cell under the keyboard's cursor, while the window has the focus.
     if (!hasFocus())
         return S_FALSE;
@@ -248,17 +260,23 @@ HRESULT BoardAccessible::get_accSelection(VARIANT* children)
     if (!children)
         return E_POINTER;
     VariantInit(children);
-    return m_game ? S_FALSE : E_FAIL;
+    return m_game ? DISP_E_MEMBERNOTFOUND : Gone;
 }
 
 HRESULT BoardAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
 {
-    return noText(child, action);
+    long k = 0;
+    const HRESULT hr = begin(child, action, k);
+    if (hr != S_OK)
+        return hr;
+    return k == Table ? DISP_E_MEMBERNOTFOUND : S_FALSE;
 }
 
-HRESULT BoardAccessible::accSelect(long, VARIANT)
+HRESULT BoardAccessible::accSelect(long, VARIANT child)
 {
-    return E_NOTIMPL;
+    long k = 0;
+    const HRESULT hr = check(child, k);
+    return hr == S_OK ? DISP_E_MEMBERNOTFOUND : hr;
 }
 
 HRESULT BoardAccessible::accLocation(long* left, long* top, long* width, long* height, VARIANT child)
@@ -266,31 +284,23 @@ HRESULT BoardAccessible::accLocation(long* left, long* top, long* width, long* h
     if (!left || !top || !width || !height)
         return E_POINTER;
     *left = *top = *width = *height = 0;
-    const long k = childOf(child);
-    if (k < 0)
-        return E_INVALIDARG;
-    RECT area{0, 0, m_scale->clientWidth(), m_scale->clientHeight()};
-    if (k != Table) {
-        // The cell's tile at its home, where the screen shows it between swaps.
-        const int row = static_cast<int>((k - 1) / board::Columns) + 1;
-        const int column = static_cast<int>((k - 1) % board::Columns) + 1;
-        const DeviceRect tile
-            = m_scale->tile(static_cast<float>(board::homeLeft(column)), static_cast<float>(board::homeTop(row)));
-        area = {tile.left, tile.top, tile.right(), tile.bottom()};
-    }
-    MapWindowPoints(m_window, nullptr, reinterpret_cast<POINT*>(&area), 2);
-    *left = area.left;
-    *top = area.top;
-    *width = area.right - area.left;
-    *height = area.bottom - area.top;
+    long k = 0;
+    if (const HRESULT hr = check(child, k); hr != S_OK)
+        return hr;
+    RECT rect = area(k);
+    MapWindowPoints(m_window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    *left = rect.left;
+    *top = rect.top;
+    *width = rect.right - rect.left;
+    *height = rect.bottom - rect.top;
     return S_OK;
 }
 
-HRESULT BoardAccessible::accNavigate(long, VARIANT, VARIANT* end)
+HRESULT BoardAccessible::accNavigate(long, VARIANT start, VARIANT* end)
 {
-    if (end)
-        VariantInit(end);
-    return E_NOTIMPL;
+    long k = 0;
+    const HRESULT hr = begin(start, end, k);
+    return hr == S_OK ? DISP_E_MEMBERNOTFOUND : hr;
 }
 
 HRESULT BoardAccessible::accHitTest(long left, long top, VARIANT* child)
@@ -299,21 +309,15 @@ HRESULT BoardAccessible::accHitTest(long left, long top, VARIANT* child)
         return E_POINTER;
     VariantInit(child);
     if (!m_game)
-        return E_FAIL;
+        return Gone;
     POINT at{left, top};
     ScreenToClient(m_window, &at);
-    RECT client{};
-    GetClientRect(m_window, &client);
+    const RECT client = area(Table);
     if (!PtInRect(&client, at))
         return S_FALSE;
     for (long k = 1; k <= board::Balls; ++k) {
-        long x = 0;
-        long y = 0;
-        long w = 0;
-        long h = 0;
-        VARIANT cell{};
-        setLong(&cell, k);
-        if (SUCCEEDED(accLocation(&x, &y, &w, &h, cell)) && left >= x && left < x + w && top >= y && top < y + h) {
+        const RECT cell = area(k);
+        if (PtInRect(&cell, at)) {
             setLong(child, k);
             return S_OK;
         }
@@ -322,19 +326,29 @@ HRESULT BoardAccessible::accHitTest(long left, long top, VARIANT* child)
     return S_OK;
 }
 
-HRESULT BoardAccessible::accDoDefaultAction(VARIANT)
+HRESULT BoardAccessible::accDoDefaultAction(VARIANT child)
 {
-    return E_NOTIMPL;
+    long k = 0;
+    if (const HRESULT hr = check(child, k); hr != S_OK)
+        return hr;
+    if (k == Table)
+        return DISP_E_MEMBERNOTFOUND;
+    // Done once this call has returned, as MSAA asks: the activation may
+    // swap, and the client's call should not wait for that.
+    return PostMessageW(m_window, ActivateMessage, static_cast<WPARAM>(k), 0) ? S_OK : E_FAIL;
 }
 
 HRESULT BoardAccessible::put_accName(VARIANT, BSTR)
 {
-    return E_NOTIMPL;
+    // As MSAA's documentation asks of every server.
+    return m_game ? E_NOTIMPL : Gone;
 }
 
-HRESULT BoardAccessible::put_accValue(VARIANT, BSTR)
+HRESULT BoardAccessible::put_accValue(VARIANT child, BSTR)
 {
-    return E_NOTIMPL;
+    long k = 0;
+    const HRESULT hr = check(child, k);
+    return hr == S_OK ? DISP_E_MEMBERNOTFOUND : hr;
 }
 
 } // namespace pellorin::win32

@@ -2,8 +2,12 @@
 // as the core names the board, and its 64 cells are its children 1 to 64
 // (ROLE_SYSTEM_CELL), each named by the core ("Rad 3, kolumn 5: röd"). The
 // table's value is the last thing said (a swap, a line emptied, a deal).
+// Where UI Automation cannot carry those words, they are also the description
+// of the cell that had the focus when they were said, until the focus moves.
+// A cell's default action is a screen reader's activation of it.
 // A client may hold the object after the window has gone: it then answers
-// every question with an error.
+// every question with CO_E_OBJNOTCONNECTED, as MSAA asks of a server whose
+// object has gone.
 #pragma once
 
 #include "platform/drawing.h"
@@ -20,7 +24,8 @@ namespace pellorin::win32 {
 class BoardAccessible final : public IAccessible {
 public:
     // The game and the scale belong to the window, which outlives every
-    // question asked before disconnect().
+    // question asked before disconnect(). An activated cell is posted to the
+    // window as ActivateMessage.
     BoardAccessible(HWND window, const Game& game, const DeviceScale& scale);
     // Deleted by its last Release(), never by its owner.
     virtual ~BoardAccessible() = default;
@@ -34,6 +39,9 @@ public:
     void disconnect();
     // The words said last, the table's value.
     void said(const std::string& words) { m_said = words; }
+    // The words said last are also the description of this cell, until
+    // described(0) or another cell.
+    void described(int cell) { m_described = cell; }
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
@@ -70,18 +78,26 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override;
 
 private:
-    // The child a VARIANT names: 0 for the table itself, 1 to 64 for a cell;
-    // -1 for anything else, or when the window has gone.
-    long childOf(const VARIANT& child) const;
-    // The answer for a text that neither the table nor its cells have.
-    HRESULT noText(const VARIANT& child, BSTR* out) const;
+    // What a question about a child gets before its answer: S_OK when the
+    // object is there and the VARIANT names the table (0) or a cell (1 to
+    // 64), which is then in k; CO_E_OBJNOTCONNECTED once the window has
+    // gone; E_INVALIDARG for any other child.
+    HRESULT check(const VARIANT& child, long& k) const;
+    // The start of every question with an answer to write: E_POINTER
+    // without a place for it; else the place emptied, and check().
+    HRESULT begin(const VARIANT& child, BSTR* out, long& k) const;
+    HRESULT begin(const VARIANT& child, VARIANT* out, long& k) const;
     bool hasFocus() const;
+    // The cell's tile in client device pixels, or the whole client area for
+    // the table.
+    RECT area(long k) const;
 
     ULONG m_references = 1;
     HWND m_window;
     const Game* m_game;
     const DeviceScale* m_scale;
     std::string m_said;
+    int m_described = 0;
 };
 
 } // namespace pellorin::win32

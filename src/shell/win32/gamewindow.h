@@ -1,10 +1,15 @@
 // The game's window on Windows: a fixed frame with the menu, a client area
-// painted double-buffered with GDI, the pointer, the cursor, the timers and
-// the sound: the Win32 frontend of the toolkit-free Game.
+// painted double-buffered with GDI, the pointer, the keys, the timers, the
+// sound and the screen reader's objects: the Win32 frontend of the
+// toolkit-free Game. Its parts live in files by what they do: the window and
+// its placement (gamewindow.cpp), input (windowinput.cpp), painting
+// (windowpaint.cpp) and what a screen reader is told (windowreader.cpp).
 #pragma once
 
 #include "accessible.h"
 #include "cueplayer.h"
+#include "failure.h"
+#include "notifier.h"
 #include "platform/frontend.h"
 #include "system.h"
 #include "ticker.h"
@@ -14,12 +19,15 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 namespace pellorin::win32 {
 
 class GameWindow final : public Frontend {
 public:
-    GameWindow(HINSTANCE instance, const DpiFunctions& dpi, tiles::Look look);
+    // timerRefusals: how many timer starts to refuse as if Windows refused
+    // them, for the tests of that failure; 0 in play.
+    GameWindow(HINSTANCE instance, const DpiFunctions& dpi, tiles::Look look, int timerRefusals = 0);
     ~GameWindow() override;
     GameWindow(const GameWindow&) = delete;
     GameWindow& operator=(const GameWindow&) = delete;
@@ -28,11 +36,14 @@ public:
 
     // Makes the window, deals the board and shows the window centred in the
     // work area of the screen it opens on, its title bar inside it; throws
-    // Failure when the window or its timers cannot be made.
+    // Failure when the window, its menu or its timers cannot be made, or its
+    // screen cannot be read.
     void open(int showCommand);
 
     // Runs the window's messages until it is gone; returns the exit status.
-    static int run();
+    // A failure that ended the game is then in failure().
+    int run();
+    const std::optional<Failure>& failure() const { return m_failure; }
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -49,8 +60,21 @@ private:
     void focusCell(int cell) override;
     void cellsRenamed(std::span<const int> cells) override;
 
-    void paint();
+    // windowinput.cpp
     void pointer(UINT message, WPARAM wParam, LPARAM lParam);
+    bool keyDown(WPARAM virtualKey, LPARAM lParam);
+    // windowpaint.cpp
+    void paint();
+    // windowreader.cpp: the board's object for MSAA, the focus given back to
+    // the cursor's cell, a cell activated by a screen reader.
+    LRESULT accessibleObject(WPARAM wParam, LPARAM lParam);
+    void focusRegained();
+    void activated(int cell);
+    void disconnectReaders();
+
+    // The game ends with a message instead of going on without something it
+    // needs: the window goes, and the message is shown once it has.
+    void fail(Failure failure);
     // The frame's size for a client area of the design at this DPI.
     SIZE frameSize(UINT dpi) const;
     static DeviceScale scaleAt(UINT dpi) { return DeviceScale(dpi / 96.0); }
@@ -58,6 +82,7 @@ private:
     HINSTANCE m_instance;
     DpiFunctions m_dpiFunctions;
     tiles::Look m_look;
+    int m_timerRefusals;
     HWND m_window = nullptr;
     DeviceScale m_scale;
     CursorCode m_cursor = CursorCode::Default;
@@ -65,8 +90,11 @@ private:
     CuePlayer m_cues;
     std::unique_ptr<Ticker> m_ticker;
     std::unique_ptr<Game> m_game;
-    // Shared with screen readers, which may hold it after the window has gone.
+    // Shared with screen readers, which may hold them after the window has
+    // gone.
     BoardAccessible* m_accessible = nullptr;
+    std::unique_ptr<Notifier> m_notifier;
+    std::optional<Failure> m_failure;
 };
 
 } // namespace pellorin::win32

@@ -6,14 +6,11 @@
 namespace pellorin::win32 {
 namespace {
 
-// A function of a system DLL by name, cast to its type; nullptr when absent.
+// A function of a system DLL the program has loaded, by name.
 template <class Function>
 Function lookUp(const wchar_t* module, const char* name)
 {
-    HMODULE loaded = GetModuleHandleW(module);
-    FARPROC found = loaded ? GetProcAddress(loaded, name) : nullptr;
-    // Through the generic function type, as GetProcAddress's result is meant to be cast.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+    return procedure<Function>(GetModuleHandleW(module), name);
 }
 
 // RtlGetVersion tells the true version: GetVersionEx and VerifyVersionInfo

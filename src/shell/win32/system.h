@@ -9,6 +9,16 @@
 
 namespace pellorin::win32 {
 
+// A function of a loaded DLL by name, cast to its type; nullptr when the DLL
+// or the function is absent.
+template <class Function>
+Function procedure(HMODULE library, const char* name)
+{
+    FARPROC found = library ? GetProcAddress(library, name) : nullptr;
+    // Through the generic function type, as GetProcAddress's result is meant to be cast.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
 struct DpiFunctions {
     UINT(WINAPI* dpiForWindow)(HWND);
     BOOL(WINAPI* adjustWindowRectExForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT);

@@ -46,7 +46,7 @@ Ticker::~Ticker()
         stop(timer);
 }
 
-void Ticker::start(int timer, int intervalMs)
+DWORD Ticker::start(int timer, int intervalMs)
 {
     const auto k = static_cast<std::size_t>(timer);
     if (!m_highResolution && !m_raised[k])
@@ -54,7 +54,12 @@ void Ticker::start(int timer, int intervalMs)
     m_posted[k] = false;
     LARGE_INTEGER due;
     due.QuadPart = -std::int64_t{intervalMs} * 10'000; // relative, in 100 ns
-    SetWaitableTimer(m_timers[k].get(), &due, intervalMs, nullptr, nullptr, FALSE);
+    if (!SetWaitableTimer(m_timers[k].get(), &due, intervalMs, nullptr, nullptr, FALSE)) {
+        const DWORD error = GetLastError();
+        stop(timer);
+        return error;
+    }
+    return 0;
 }
 
 void Ticker::stop(int timer)

@@ -31,8 +31,9 @@ public:
     Ticker(Ticker&&) = delete;
     Ticker& operator=(Ticker&&) = delete;
 
-    // The first tick comes one interval from now.
-    void start(int timer, int intervalMs);
+    // The first tick comes one interval from now. Returns 0, or the
+    // system's error code when the timer could not be set: no tick comes then.
+    DWORD start(int timer, int intervalMs);
     // No tick of the timer is posted from now on; one already posted may
     // still arrive.
     void stop(int timer);

@@ -11,6 +11,9 @@ namespace pellorin::words {
 
 // The board's accessible name.
 inline constexpr std::string_view Board = "Spelplan";
+// What activating a cell does, as a screen reader names the action: it
+// takes the cell, to hold it or to swap it with the held neighbour.
+inline constexpr std::string_view CellAction = "Välj";
 // Said when a new board has been dealt.
 inline constexpr std::string_view NewGame = "Nytt spel";
 

@@ -8,8 +8,8 @@
 #include "speech/words.h"
 #include "tiles/tilepainter.h"
 
-#include <cctype>
 #include <array>
+#include <cctype>
 #include <cstdio>
 
 namespace pellorin::design {
@@ -174,6 +174,7 @@ std::string json()
     out.rgb("colour", Keyboard::FrameColour);
     out.close('}');
     out.field("boardName", words::Board);
+    out.field("cellAction", words::CellAction);
     out.field("symbols", symbolsName());
     out.close('}');
     return out.take();

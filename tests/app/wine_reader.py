@@ -205,11 +205,14 @@ def activation(game, listener):
     the two."""
     k = differing_pair(game, 18, 23)
     shown = [colour_word(face) for face in game.faces()]
-    answered = probe(game.env, "msaa-activate", k).split()
+    printed = probe(game.env, "msaa-activate", k)
+    answered = printed.split()
     focus_on(listener, k, "the focus on the activated cell")
     _, held = description(listener, "the hold of the activated cell")
     check(answered[-1:] == ["00000000"] and names_cell(held, k, shown[k - 1]),
           f"accDoDefaultAction on cell {k} moves the cursor there and holds it: {answered}, {held!r}")
+    check(f"action ok {ARGS.design['cellAction']}" in printed.splitlines(),
+          f"a cell names its default action in the game's words: {printed!r}")
     probe(game.env, "msaa-activate", k + 1)
     _, said = description(listener, "the swap by activation")
     check(says(said, shown[k - 1], shown[k]), f"activating its neighbour swaps the two: {said!r}")

@@ -95,7 +95,12 @@ function watch() {
         for (let due = watched.owed + 1; due > 0 && active.has(timer); --due) {
           watched.ticks++;
           const began = performance.now();
-          tick();
+          watched.inTick = true;
+          try {
+            tick();
+          } finally {
+            watched.inTick = false;
+          }
           watched.tickTimes.push(performance.now() - began);
           watched.afterTick?.();
         }

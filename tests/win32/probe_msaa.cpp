@@ -171,6 +171,7 @@ int msaaActivate(long cell)
     IAccessible* board = boardObject();
     if (!board)
         return 1;
+    print(L"action " + textOf(board, &IAccessible::get_accDefaultAction, cell));
     print(L"activate " + std::to_wstring(cell) + L" " + hresult(board->accDoDefaultAction(child(cell))));
     board->Release();
     return 0;

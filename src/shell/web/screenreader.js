@@ -54,14 +54,14 @@ export function listenForFocus() {
 // The game's cursor stands on a cell now: the grid's focus goes there, and
 // a screen reader says the cell's name.
 export function focusCell(cell) {
-  board.setAttribute('aria-activedescendant', cells[cell - 1].id);
+  outsideTick(() => board.setAttribute('aria-activedescendant', cells[cell - 1].id));
 }
 
 // A cell's name is its label, not its text: a new board renames most cells
 // at once, and a changed label is one event to a screen reader where changed
 // text is four. Orca drops the live region's words once its queue floods.
 export function nameCell(cell, name) {
-  cells[cell - 1].setAttribute('aria-label', name);
+  outsideTick(() => cells[cell - 1].setAttribute('aria-label', name));
 }
 
 // The live region that a screen reader reads out whenever its words change:
@@ -70,8 +70,8 @@ export function nameCell(cell, name) {
 // comes and goes at their end.
 const speech = document.getElementById('speech');
 
-// Said after the tick that brought it, if one did: a tick writes nothing to
-// the page but the board.
+// Said after the tick that brought it, if one did, as are the cells' focus
+// and names: a tick writes nothing to the page but the board.
 export function announce(words) {
   outsideTick(() => {
     speech.textContent = speech.textContent === words ? `${words}\u00a0` : words;

@@ -269,7 +269,7 @@ HRESULT BoardAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
     const HRESULT hr = begin(child, action, k);
     if (hr != S_OK)
         return hr;
-    return k == Table ? DISP_E_MEMBERNOTFOUND : S_FALSE;
+    return k == Table ? DISP_E_MEMBERNOTFOUND : answer(action, words::CellAction);
 }
 
 HRESULT BoardAccessible::accSelect(long, VARIANT child)

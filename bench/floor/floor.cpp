@@ -5,6 +5,7 @@
 // repainted 11 times at 25 ms, as often and as much as in one of the game's
 // swaps, with no rule behind it.
 #include "shell/qt/tileimage.h"
+#include "support/momentline.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -16,7 +17,6 @@
 
 #include <array>
 #include <chrono>
-#include <cstdio>
 
 namespace {
 
@@ -28,15 +28,11 @@ constexpr std::chrono::milliseconds TickInterval{25};
 // Row 4 and row 5 of column 4, the pair the measurements swap first.
 const QRect SwapArea(Margin + 3 * Pitch, Margin + 3 * Pitch, Tile, Pitch + Tile);
 
-// A moment for the measuring script, on the monotonic clock it reads too.
+// A moment for the measuring script, when it asks for them.
 void report(const char* what)
 {
-    if (!qEnvironmentVariableIsSet("PELLORIN_MEASURE"))
-        return;
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    std::fprintf(stderr, "%s %lld\n", what,
-                 static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-    std::fflush(stderr);
+    if (qEnvironmentVariableIsSet("PELLORIN_MEASURE"))
+        pellorin::testing::reportMoment(what);
 }
 
 class Board final : public QWidget {
@@ -71,7 +67,8 @@ protected:
         }
         if (!m_painted) {
             m_painted = true;
-            report("first-paint");
+            if (qEnvironmentVariableIsSet("PELLORIN_MEASURE"))
+                pellorin::testing::reportFirstPaint();
         }
     }
 

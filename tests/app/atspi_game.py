@@ -117,8 +117,11 @@ def main():
                  (shown, 1, notice, said, status_bar), since=mark)
             check(focused() == [2], "the focus stays on cell 2")
 
+            action = table.getChildAtIndex(2).queryAction()
+            check(action.getDescription(0) == design["cellAction"],
+                  f"a cell's action is told in the game's words: {action.getDescription(0)!r}")
             mark = len(heard)
-            table.getChildAtIndex(2).queryAction().doAction(0)
+            action.doAction(0)
             hear("the action of cell 3 holds it", (focus, 1, cell, cell_name(3, colours[2]), None),
                  (shown, 1, notice, f"Håller {place(3)}: {words[colours[2] - 1]}", status_bar), since=mark)
             mark, ended = len(heard), game.count("swap-end")

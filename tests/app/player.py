@@ -3,8 +3,10 @@ and keys through xdotool. The program reports its moments on its error
 output (first-paint, press, swap-start, swap-end); a player waits for the
 moment it is about, never for a fixed time."""
 
+import shutil
 import subprocess
 import threading
+from pathlib import Path
 
 from servers import program_env, wait_until
 # Only a hang takes this long.
@@ -15,6 +17,16 @@ def pattern_board():
     """The colours ((row + 2 column) mod 6) + 1, row by row, as the scripted
     program takes them: no complete line anywhere."""
     return [(row + 2 * column) % 6 + 1 for row in range(1, 9) for column in range(1, 9)]
+
+
+def copy_program(program, folder, name):
+    """The program under another name in a folder of its own, with the
+    modules it loads from beside itself (its sound), but none of its cue
+    files."""
+    program = Path(program)
+    shutil.copy(program, Path(folder) / name)
+    for module in program.parent.glob("*.so"):
+        shutil.copy(module, folder)
 
 
 class Player:

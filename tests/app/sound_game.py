@@ -18,14 +18,13 @@ WAVE_FORMAT_EXTENSIBLE.
 
 import argparse
 import array
-import shutil
 import subprocess
 import sys
 import tempfile
 import wave
 from pathlib import Path
 
-from player import Player
+from player import Player, copy_program
 from servers import X11, Pulse, eventually, wait_until
 
 ENCODINGS = ["pcm16", "mulaw", "pcm24", "float", "extensible16", "extensible24"]
@@ -184,7 +183,7 @@ def main():
         for encoding in args.encodings.split(","):
             folder = Path(scratch) / encoding
             folder.mkdir()
-            shutil.copy(args.program, folder / "pellorin-scripted")
+            copy_program(args.program, folder, "pellorin-scripted")
             for cue in ("Bort.wav", "Swap.wav"):
                 subprocess.run([args.encoder, str(SOUNDS / cue), str(folder / cue), encoding], check=True)
             recording, game, steps, streams, status = play(x11, pulse, folder)

@@ -48,8 +48,11 @@ TEST(MainWindow, HasTheTitleTheFixedClientAreaAndTheIcon)
     EXPECT_EQ(window->centralWidget()->size(), QSize(design::ClientWidth, design::ClientHeight));
     EXPECT_EQ(window->size(), before);
 
+    ASSERT_FALSE(window->windowIcon().isNull()) << "an icon from the start";
+    // The large sizes come once the first frame shows.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->windowIcon().availableSizes().contains(QSize(256, 256)); },
+                                SwapDeadlineMs));
     const QIcon icon = window->windowIcon();
-    ASSERT_FALSE(icon.isNull());
     for (const int size : {16, 32, 48, 256})
         EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
     // The first dot of the 32-pixel icon is red, the space between dots black.

@@ -1,13 +1,12 @@
 // The moments of a running game, reported for the scripts that watch it.
 #include "moments.h"
 
+#include "momentline.h"
+
 #include "shell/qt/mainwindow.h"
 
 #include <QEvent>
 #include <QRegularExpression>
-
-#include <chrono>
-#include <cstdio>
 
 namespace pellorin::testing {
 
@@ -19,7 +18,7 @@ MomentReporter::MomentReporter(MainWindow& window) : QObject(&window)
         // Connected after the window's own tick: runs right after it.
         connect(timer, &QTimer::timeout, this, [timer] {
             if (!timer->isActive())
-                report("swap-end");
+                reportMoment("swap-end");
         });
     }
 }
@@ -37,11 +36,11 @@ bool MomentReporter::eventFilter(QObject*, QEvent* event)
     if (event->type() == QEvent::Paint && !m_painted) {
         m_painted = true;
         QMetaObject::invokeMethod(
-            this, [] { report("first-paint"); }, Qt::QueuedConnection);
+            this, [] { reportFirstPaint(); }, Qt::QueuedConnection);
     } else if (event->type() == QEvent::KeyPress) {
-        report("key");
+        reportMoment("key");
     } else if (event->type() == QEvent::MouseButtonPress) {
-        report("press");
+        reportMoment("press");
         // The press is handled after this filter; a swap it started shows in
         // the timers as soon as it has been.
         if (!swapRunning())
@@ -49,19 +48,11 @@ bool MomentReporter::eventFilter(QObject*, QEvent* event)
                 this,
                 [this] {
                     if (swapRunning())
-                        report("swap-start");
+                        reportMoment("swap-start");
                 },
                 Qt::QueuedConnection);
     }
     return false;
-}
-
-void MomentReporter::report(const char* what)
-{
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    std::fprintf(stderr, "%s %lld\n", what,
-                 static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-    std::fflush(stderr);
 }
 
 } // namespace pellorin::testing

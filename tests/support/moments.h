@@ -25,7 +25,6 @@ public:
 
 private:
     bool swapRunning() const;
-    static void report(const char* what);
 
     std::vector<QTimer*> m_timers;
     bool m_painted = false;

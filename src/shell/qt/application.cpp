@@ -30,7 +30,6 @@ int runGame(int argc, char* argv[], std::unique_ptr<RandomSource> random,
     QApplication::setApplicationName(QStringLiteral("Pellorin"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.pellorin.Pellorin"));
-    QApplication::setWindowIcon(MainWindow::applicationIcon());
 
     // --symbols: every tile carries its colour's symbol, for players who do
     // not tell the colours apart.

@@ -83,6 +83,10 @@ public:
         if (name == pressAction() && isValid())
             m_view->activateCell(m_number);
     }
+    // The action as a reader says it, in the game's words: its localized
+    // name, and its description, which is what Qt 6.4 hands AT-SPI.
+    QString localizedActionName(const QString& name) const override { return cellAction(name); }
+    QString localizedActionDescription(const QString& name) const override { return cellAction(name); }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     bool isSelected() const override { return false; }
@@ -95,6 +99,13 @@ public:
     QAccessibleInterface* table() const override { return parent(); }
 
 private:
+    static QString cellAction(const QString& name)
+    {
+        return name == pressAction()
+            ? QString::fromUtf8(words::CellAction.data(), static_cast<qsizetype>(words::CellAction.size()))
+            : QString();
+    }
+
     QPointer<BoardView> m_view;
     int m_number;
 };

@@ -117,6 +117,10 @@ void BoardView::paintEvent(QPaintEvent* event)
     const DeviceScale deviceScale = scale();
     Painter canvas(painter, deviceScale, tilesFor(deviceScale));
     m_game->paint(area, deviceScale, canvas);
+    if (!m_painted) {
+        m_painted = true;
+        emit firstPainted();
+    }
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event)

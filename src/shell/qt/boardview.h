@@ -51,6 +51,8 @@ signals:
     void moved(std::int16_t button, std::int16_t shift, QPointF position);
     void keyed(design::Key key, std::int16_t shift, bool repeat);
     void activated(int cell);
+    // The board has been painted for the first time: the window shows.
+    void firstPainted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -69,6 +71,7 @@ private:
     std::array<QImage, 6> m_tiles;
     int m_tileSize = 0;
     QString m_said;
+    bool m_painted = false;
 };
 
 } // namespace pellorin

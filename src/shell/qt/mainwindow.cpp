@@ -3,7 +3,9 @@
 #include "shell/qt/mainwindow.h"
 
 #include "shell/qt/boardaccessible.h"
+#include "shell/qt/tileimage.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
@@ -30,7 +32,7 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, tiles::Look look, Q
     , m_view(new BoardView(this))
 {
     setWindowTitle(QStringLiteral("Pellorin"));
-    setWindowIcon(applicationIcon());
+    setWindowIcon(titleBarIcon());
     // A fixed window: no maximise button where the platform draws one from
     // these hints, and minimum and maximum sizes that are the same, which
     // tells the desktop not to offer a resizing border.
@@ -67,6 +69,8 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, tiles::Look look, Q
     connect(m_view, &BoardView::moved, this, [this](std::int16_t button, std::int16_t shift, QPointF at) {
         m_game->move(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
+
+    connect(m_view, &BoardView::firstPainted, this, &MainWindow::firstFrameShown, Qt::QueuedConnection);
 
     // The board is built before the window is first shown, so the first frame
     // already shows it.
@@ -113,6 +117,29 @@ QIcon MainWindow::applicationIcon()
     for (const int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/pellorin-%1.png").arg(size), QSize(size, size));
     return icon;
+}
+
+// The sizes a title bar and a task bar show at ratio 1, painted by the core
+// as they are in the files: a few hundred microseconds, where reading the
+// files first loads Qt's image readers.
+QIcon MainWindow::titleBarIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48})
+        if (const auto painted = tiles::paintIcon(size))
+            icon.addPixmap(QPixmap::fromImage(tileImage(*painted)));
+    return icon;
+}
+
+// What the first frame does not need waits until it shows: the sound, whose
+// first cue (the deal's) plays now, and the icon's large sizes, for window
+// switchers and screens of high density.
+void MainWindow::firstFrameShown()
+{
+    m_sound.load();
+    const QIcon icon = applicationIcon();
+    QApplication::setWindowIcon(icon);
+    setWindowIcon(icon);
 }
 
 void MainWindow::centreOnScreen()

@@ -5,7 +5,7 @@
 #include "platform/clockrandom.h"
 #include "platform/frontend.h"
 #include "shell/qt/boardview.h"
-#include "shell/qt/qtsoundplayer.h"
+#include "shell/qt/lazysound.h"
 #include "window/game.h"
 
 #include <QIcon>
@@ -30,8 +30,10 @@ public:
                         tiles::Look look = tiles::Look::Plain, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The game's icon at every size it is drawn in.
+    // The game's icon at every size it is drawn in, and at the small sizes a
+    // title bar shows, which the core paints at once.
     static QIcon applicationIcon();
+    static QIcon titleBarIcon();
 
     // Places the whole window, its frame included, in the middle of its
     // screen: the client area at once, and the frame as soon as the window
@@ -41,6 +43,8 @@ public:
 
     const Game& game() const { return *m_game; }
     BoardView* boardView() const { return m_view; }
+    // The sound module is in, once the first frame has shown.
+    bool soundLoaded() const { return m_sound.loaded(); }
     // The menu's item that runs a command.
     QAction* menuAction(design::Command command) const;
 
@@ -61,10 +65,11 @@ private:
     void cellsRenamed(std::span<const int> cells) override;
     QTimer& timer(TimerId id) { return m_timers[timerIndex(id)]; }
     void buildMenu();
+    void firstFrameShown();
 
     // First, as event() reads it while the children below are being made.
     bool m_centringFrame = false; // centreOnScreen() waits for the frame's size
-    QtSoundPlayer m_sound;
+    LazySoundPlayer m_sound;
     BoardView* m_view = nullptr;
     std::unique_ptr<Game> m_game;
     std::array<QTimer, AllTimers.size()> m_timers;

@@ -251,6 +251,7 @@ TEST(Design, ThePageReadsTheCoresOwnValues)
     for (const Cue cue : AllCues)
         has("\"" + std::string(cueFileName(cue)) + "\"");
     has("\"symbols\":\"" + std::string(design::symbolsName()) + "\"");
+    has("\"symbolsOption\":\"" + std::string(design::SymbolsOption) + "\"");
     EXPECT_EQ("--" + std::string(design::symbolsName()), design::SymbolsOption);
 }
 

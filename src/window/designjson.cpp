@@ -176,6 +176,7 @@ std::string json()
     out.field("boardName", words::Board);
     out.field("cellAction", words::CellAction);
     out.field("symbols", symbolsName());
+    out.field("symbolsOption", SymbolsOption);
     out.close('}');
     return out.take();
 }

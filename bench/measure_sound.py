@@ -4,7 +4,7 @@ request holds up the game (per encoding, first and repeated, from
 pellorin_sound_bench run against the server), and how long after the press
 the swap cue is heard, beside paplay's own start-up for the same file.
 
-    measure_sound.py SOUND_BENCH SCRIPTED_GAME [RUNS]"""
+    measure_sound.py SOUND_BENCH SCRIPTED_GAME DESIGN [RUNS]"""
 
 import statistics
 import subprocess
@@ -15,9 +15,10 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "app"))
 from servers import X11, Pulse  # noqa: E402
 import sound_game  # noqa: E402
+from design import read_design  # noqa: E402
 
 
-def onsets_of_game(x11, pulse, program, runs):
+def onsets_of_game(x11, pulse, program, design, runs):
     import shutil
     import tempfile
     onsets = []
@@ -27,7 +28,7 @@ def onsets_of_game(x11, pulse, program, runs):
         for cue in ("Bort.wav", "Swap.wav"):
             shutil.copy(sound_game.SOUNDS / cue, folder / cue)
         for _ in range(runs):
-            recording, game, steps, _, _ = sound_game.play(x11, pulse, folder)
+            recording, game, steps, _, _ = sound_game.play(x11, pulse, folder, design)
             rows = sound_game.analyse(recording, game, steps)
             onsets += [row[5] for row in rows if row[0].startswith("swap") and row[5] is not None]
     return onsets
@@ -49,12 +50,12 @@ def onsets_of_paplay(pulse, runs):
 
 
 def main():
-    bench, program = sys.argv[1:3]
-    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 3
+    bench, program, design = sys.argv[1], sys.argv[2], read_design(sys.argv[3])
+    runs = int(sys.argv[4]) if len(sys.argv) > 4 else 3
     with X11() as x11, Pulse() as pulse:
         print("Cue requests with a PulseAudio output (a sink is opened for each):")
         subprocess.run([bench, "--benchmark_filter=SoundRequestByEncoding"], env=pulse.env(), check=True)
-        game = onsets_of_game(x11, pulse, program, runs)
+        game = onsets_of_game(x11, pulse, program, design, runs)
         paplay = onsets_of_paplay(pulse, 10)
     print()
     for name, values in (("swap cue after the press (ms)", game), ("paplay Swap.wav after its start (ms)", paplay)):

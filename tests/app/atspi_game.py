@@ -73,7 +73,7 @@ def main():
                 check(eventually(lambda: hears(*wanted, since=since), DEADLINE),
                       f"{label}: {[w[3] for w in wanted]} (heard {[h[3] for h in heard[since:]]})")
 
-            game = Player(x11, program, ["".join(map(str, colours))],
+            game = Player(x11, program, design, ["".join(map(str, colours))],
                           env={"DBUS_SESSION_BUS_ADDRESS": bus.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
             desktop = pyatspi.Registry.getDesktop(0)
 

@@ -86,7 +86,7 @@ def main():
         return f"R{place(cell)[1:]}: {words[colour - 1]}"
 
     with Orca() as orca, tempfile.TemporaryDirectory() as folder:
-        game = Player(orca.x11, program, ["".join(map(str, dealt()))], env=orca.env())
+        game = Player(orca.x11, program, design, ["".join(map(str, dealt()))], env=orca.env())
         orca.activate(game.window)
         orca.wait_spoken(design["boardName"])
         screen = lambda: Screen(game, design, folder)

@@ -1,7 +1,8 @@
 """The real program in an X display, played as a player would: real clicks
 and keys through xdotool. The program reports its moments on its error
 output (first-paint, press, swap-start, swap-end); a player waits for the
-moment it is about, never for a fixed time."""
+moment it is about, never for a fixed time. Where to press and which keys
+open the menu come from the core's design (design.read_design)."""
 
 import shutil
 import subprocess
@@ -30,8 +31,9 @@ def copy_program(program, folder, name):
 
 
 class Player:
-    def __init__(self, x11, program, args=(), env=None, cwd=None):
+    def __init__(self, x11, program, design, args=(), env=None, cwd=None):
         self.x11 = x11
+        self.design = design
         environment = program_env({**x11.env(QT_QPA_PLATFORM="xcb"), **(env or {})})
         self.process = subprocess.Popen([str(program), *args], env=environment, cwd=cwd,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
@@ -71,7 +73,18 @@ class Player:
         """The board fills the bottom of the window, below the menu bar."""
         shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", self.window], env=self.x11.env(),
                                capture_output=True, text=True, check=True).stdout
-        return int(dict(line.split("=", 1) for line in shell.split())["HEIGHT"]) - 413
+        return int(dict(line.split("=", 1) for line in shell.split())["HEIGHT"]) - self.design["clientHeight"]
+
+    def gap(self, row, column, down=False):
+        """The client point in the middle of the gap between the cell at row
+        and column (from 1) and its neighbour to the right, or below when
+        down."""
+        board = self.design["board"]
+        centre = lambda index: board["margin"] + board["pitch"] * (index - 1) + board["tileSize"] // 2
+        x, y = centre(column), centre(row)
+        if down:
+            return x, y + board["pitch"] // 2
+        return x + board["pitch"] // 2, y
 
     def click(self, x, y):
         """A click at a client point of the board, placed relative to the
@@ -105,19 +118,22 @@ class Player:
         """Alt+M, and once the menu shows, the item's access key. A key typed
         before the menu has opened would go to the window instead, and the
         menu would stay open for the next click."""
-        self.keys("alt+m")
+        self.keys("alt+" + self.design["menu"]["accessKey"])
         wait_until(lambda: self.popups() or self.process.poll() is not None, DEADLINE, "the menu")
         self.typed(key)
         # The item chosen, the menu closes (or the program ends).
         wait_until(lambda: not self.popups() or self.process.poll() is not None, DEADLINE, "the menu to close")
 
+    def item_key(self, name):
+        return next(item["accessKey"] for item in self.design["menuItems"] if item["name"] == name)
+
     def new_game(self):
-        self.menu("n")
+        self.menu(self.item_key("mnuNytt"))
 
     def quit_by_menu(self):
         """Alt+M, A; returns the exit status, or None when the program is
         still running at the deadline."""
-        self.menu("a")
+        self.menu(self.item_key("mnuAvsluta"))
         return self.wait_end()
 
     def wait_end(self):

@@ -55,7 +55,7 @@ def main():
     white = tuple(frame["colour"])
     colours = pattern_board()
     with X11() as x11, tempfile.TemporaryDirectory() as folder:
-        game = Player(x11, program, ["".join(map(str, colours))], env={"QT_SCALE_FACTOR": sys.argv[2]})
+        game = Player(x11, program, design, ["".join(map(str, colours))], env={"QT_SCALE_FACTOR": sys.argv[2]})
         shot = Shot(game, folder)
         # Qt places the window's edges on device pixels by its own rounding,
         # which may give one pixel more than the core's.

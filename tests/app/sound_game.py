@@ -14,7 +14,7 @@ Run once per encoding of the cue files: the shipped 16-bit PCM, and files
 the test writes in mu-law, 24-bit PCM, 32-bit float and
 WAVE_FORMAT_EXTENSIBLE.
 
-    sound_game.py SCRIPTED_PROGRAM ENCODE_TOOL [--encodings a,b,...] [--table]"""
+    sound_game.py SCRIPTED_PROGRAM ENCODE_TOOL DESIGN [--encodings a,b,...] [--table]"""
 
 import argparse
 import array
@@ -24,6 +24,7 @@ import tempfile
 import wave
 from pathlib import Path
 
+from design import read_design
 from player import Player, copy_program
 from servers import X11, Pulse, eventually, wait_until
 
@@ -102,11 +103,11 @@ class Step:
         return any(judge(samples, first, last, self.cue)[2] for first, last in found)
 
 
-def play(x11, pulse, folder):
+def play(x11, pulse, folder, design):
     """Plays the session; returns the recording, the game, its steps, the
     streams open once it was idle and its exit status."""
     recording = pulse.record()
-    game = Player(x11, folder / "pellorin-scripted", [board()], env={"PULSE_SERVER": pulse.address})
+    game = Player(x11, folder / "pellorin-scripted", design, [board()], env={"PULSE_SERVER": pulse.address})
     steps = []
 
     def step(what, cue, start, moment=None):
@@ -115,7 +116,8 @@ def play(x11, pulse, folder):
             print(f"{what}: no whole {cue} cue heard within {DEADLINE} s")
 
     step("start-up deal", "Bort", 0)
-    for number, (x, y) in enumerate([(184, 208), (208, 184), (64, 88)], start=1):
+    gaps = [game.gap(4, 4, down=True), game.gap(4, 4), game.gap(2, 1)]
+    for number, (x, y) in enumerate(gaps, start=1):
         ended = game.count("swap-end")
         mark = recording.frames()
         game.click(x, y)
@@ -175,6 +177,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("program")
     parser.add_argument("encoder")
+    parser.add_argument("design")
     parser.add_argument("--encodings", default=",".join(ENCODINGS))
     args = parser.parse_args()
     failed = False
@@ -186,7 +189,7 @@ def main():
             copy_program(args.program, folder, "pellorin-scripted")
             for cue in ("Bort.wav", "Swap.wav"):
                 subprocess.run([args.encoder, str(SOUNDS / cue), str(folder / cue), encoding], check=True)
-            recording, game, steps, streams, status = play(x11, pulse, folder)
+            recording, game, steps, streams, status = play(x11, pulse, folder, read_design(args.design))
             for what, name, ratio, length, expected, onset, wrong in analyse(recording, game, steps):
                 failed |= "NOT" in wrong or "TWICE" in wrong or "nothing" in wrong
                 print(f"{encoding:14} {what:13} {ratio * 100:6.1f}% {length * 1000:5.0f}/{expected * 1000:3.0f} ms "

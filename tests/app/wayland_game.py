@@ -12,7 +12,7 @@ plays the compositor's part for what headless weston cannot do by itself:
 - closed by the compositor CLOSES times in a row, with every processor kept
   busy, it ends every time, with status 0, within a few seconds.
 
-    wayland_game.py PROGRAM [--closes N] [--screenshot FILE]
+    wayland_game.py PROGRAM DESIGN [--closes N] [--screenshot FILE]
 
 The screenshot of the first frame is kept in FILE when one is named."""
 
@@ -25,6 +25,7 @@ import sys
 import time
 
 from checks import Checks
+from design import read_design
 from pictures import find_board
 from servers import X11, Weston, WaylandProxy, eventually, program_env, wait_until
 
@@ -55,19 +56,20 @@ def ends(process, timeout):
         return None
 
 
-def native(program, weston, proxy, screenshot):
+def native(program, design, weston, proxy, screenshot):
     mark = proxy.mark()
     game = start(program, proxy.env())
     first_buffer(proxy, mark)
     # The compositor shows the frame once it has composed it.
     screenshot = screenshot or weston.runtime / "first-frame.png"
-    shown = lambda: weston.screenshot(screenshot) or find_board(screenshot) is not None
+    shown = lambda: weston.screenshot(screenshot) or find_board(screenshot, design) is not None
     check(eventually(shown, 20), f"the first frame shows the board on black ({screenshot})")
     log = proxy.since(mark)
     sizes = {line.split()[2]: tuple(line.split()[3:]) for line in log if line.split()[2:3] in (["set_min_size"], ["set_max_size"])}
     check(sizes.get("set_min_size") is not None and sizes.get("set_min_size") == sizes.get("set_max_size"),
           f"picks Wayland by itself; minimum and maximum size are equal: {sizes}")
-    check(sizes.get("set_min_size", ("",))[0] == "414", "the window is 414 wide")
+    width = design["clientWidth"]
+    check(sizes.get("set_min_size", ("",))[0] == str(width), f"the window is {width} wide")
 
     buffers = {line for line in log if line.startswith(("buffer", "opaque"))}
     mark = proxy.mark()
@@ -141,12 +143,13 @@ def platform_choice(program, weston, proxy):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("program")
+    parser.add_argument("design")
     parser.add_argument("--closes", type=int, default=100)
     parser.add_argument("--screenshot")
     args = parser.parse_args()
     with Weston(screenshots=True) as weston:
         proxy = WaylandProxy(weston)
-        native(args.program, weston, proxy, args.screenshot)
+        native(args.program, read_design(args.design), weston, proxy, args.screenshot)
         platform_choice(args.program, weston, proxy)
         closes(args.program, proxy, args.closes)
     return check.status()

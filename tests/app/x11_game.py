@@ -5,7 +5,9 @@ centred on the screen; the manager offers neither maximise nor resize for the
 fixed window and refuses a maximise request; the first frame shows the board;
 the manager's close ends the program with status 0.
 
-    x11_game.py PROGRAM [--screenshot FILE]"""
+    x11_game.py PROGRAM DESIGN [--screenshot FILE]
+
+DESIGN is pellorin-design, which prints the core's sizes and colours."""
 
 import argparse
 import re
@@ -13,6 +15,7 @@ import subprocess
 import sys
 
 from checks import Checks
+from design import read_design
 from pictures import find_board
 from servers import X11, eventually, program_env, wait_until
 
@@ -32,8 +35,10 @@ def frame_geometry(x11, window):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("program")
+    parser.add_argument("design")
     parser.add_argument("--screenshot")
     args = parser.parse_args()
+    design = read_design(args.design)
     with X11() as x11:
         game = subprocess.Popen([args.program], env=program_env(x11.env()), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: x11.windows("Pellorin"), 10, "the window")
@@ -53,9 +58,19 @@ def main():
         check(all(abs(offset) <= 1 for offset in off),
               f"the whole window stands centred on the screen: frame {frame} in the work area {screen}")
 
+        # The window is the board's client area and the menu bar above it.
         hints = x11.properties(window, "WM_NORMAL_HINTS")
-        check("minimum size: 414 by 432" in hints and "maximum size: 414 by 432" in hints,
-              "minimum and maximum size are the same, 414 by 432")
+        least = re.search(r"minimum size: (\d+) by (\d+)", hints)
+        most = re.search(r"maximum size: (\d+) by (\d+)", hints)
+        size = least and tuple(map(int, least.groups()))
+        shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=x11.env(),
+                               capture_output=True, text=True, check=True).stdout
+        fields = dict(line.split("=", 1) for line in shell.split())
+        now = (int(fields["WIDTH"]), int(fields["HEIGHT"]))
+        check(least and most and least.groups() == most.groups() and size == now and now[0] == design["clientWidth"]
+              and now[1] > design["clientHeight"],
+              f"minimum and maximum size are the window's own, {design['clientWidth']} wide and taller than "
+              f"{design['clientHeight']} by a menu bar: {size}, the window {now}")
         allowed = x11.properties(window, "_NET_WM_ALLOWED_ACTIONS")
         check("_NET_WM_ACTION_CLOSE" in allowed and "MAXIMIZE" not in allowed and "RESIZE" not in allowed,
               f"the window manager offers no maximise and no resize: {allowed.split('=')[-1].strip()}")
@@ -73,7 +88,7 @@ def main():
 
         screenshot = args.screenshot or str(x11.runtime / "first-frame.png")
         x11.screenshot(screenshot)
-        check(find_board(screenshot) is not None, f"the first frame shows the board on black ({screenshot})")
+        check(find_board(screenshot, design) is not None, f"the first frame shows the board on black ({screenshot})")
 
         subprocess.run(["wmctrl", "-c", "Pellorin"], env=x11.env(), check=True)
         try:

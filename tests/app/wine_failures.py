@@ -7,7 +7,7 @@ client, answers that it is gone."""
 import subprocess
 
 from servers import wait_until
-from wine_support import DEADLINE, ProbeSession, WindowGone, WineGame, centre, check, prepare, probe, swap
+from wine_support import DEADLINE, ProbeSession, WindowGone, WineGame, centre, check, menu_keys, prepare, probe, swap
 
 REFUSALS = "PELLORIN_REFUSE_TIMERS"
 CO_E_OBJNOTCONNECTED = "800401fd"
@@ -17,7 +17,7 @@ def timer_failures(x11, wine, root):
     game = WineGame(x11, wine, prepare(root, "timer-retried"), {REFUSALS: "1"})
     try:
         duration = swap(game, 1, 9, centre(1, 9))
-        game.keys("alt+m", "a")
+        game.keys(*menu_keys("mnuAvsluta"))
     except WindowGone:
         duration = None
         close_message(game)

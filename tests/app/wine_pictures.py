@@ -2,7 +2,7 @@
 device pixels at 100 to 200 %, with and without symbols."""
 
 from servers import X11
-from wine_support import ARGS, WineGame, board, centre, check, prepare, swap
+from wine_support import ARGS, WineGame, board, centre, check, menu_keys, prepare, swap
 
 
 def high_density(_, wine, root):
@@ -26,7 +26,7 @@ def fractional_dpi(x11, wine, root, dpi):
         client = tuple(map(int, game.probe("client")["client"]))
         crisp = all(game.crisp(k) for k in (1, 10, 64))
         duration = swap(game, 1, 9, centre(1, 9))
-        game.keys("alt+m", "a")
+        game.keys(*menu_keys("mnuAvsluta"))
         status = game.wait_end()
     finally:
         wine.set_dpi(96)
@@ -42,7 +42,7 @@ def dpi_200(x11, wine, root):
         game = WineGame(x11, wine, prepare(root, "dpi-192"), scale=2)
         _, _, width, height = game.geometry()
         crisp = all(game.crisp(k) for k in (1, 10, 64))
-        game.keys("alt+m", "a")
+        game.keys(*menu_keys("mnuAvsluta"))
         game.wait_end()
     finally:
         wine.set_dpi(96)
@@ -56,6 +56,6 @@ def symbols(x11, wine, root):
     option = "--" + ARGS.design["symbols"]
     game = WineGame(x11, wine, prepare(root, "symbols"), options=[option])
     marked = all(game.crisp(k, "symbols") for k in (1, 2, 3))
-    game.keys("alt+m", "a")
+    game.keys(*menu_keys("mnuAvsluta"))
     status = game.wait_end()
     check(marked and status == 0, f"{option} shows the painter's tiles with symbols")

@@ -10,7 +10,8 @@ from pathlib import Path
 
 from servers import eventually, wait_until
 from wine_support import (ARGS, BLACK, DEADLINE, ROLE_SYSTEM_CELL, ROLE_SYSTEM_TABLE, WHITE, ProbeSession, WineGame,
-                          board, cell_corner, centre, check, colour_word, prepare, probe, read_board, swapped)
+                          board, cell_corner, centre, check, colour_word, menu_keys, prepare, probe, read_board,
+                          swapped)
 
 E_INVALIDARG, E_NOTIMPL, DISP_E_MEMBERNOTFOUND = "80070057", "80004001", "80020003"
 
@@ -98,7 +99,7 @@ def reader_events(x11, wine, root):
         check(False, f"heard: {missing}")
     finally:
         heard = listener.rest()
-    game.keys("alt+m", "a")
+    game.keys(*menu_keys("mnuAvsluta"))
     game.wait_end()
     ARGS.heard = listener.heard
     check(not [line for line in heard if "error" in line], f"every event's object answered ({heard[-3:]})")
@@ -153,7 +154,7 @@ def moves_and_words(game, listener):
     _, focus = focus_on(listener, k, "the focus on the cursor's cell once the window has it again")
     check(names_cell(focus, k, words()[k - 1]), f"the window back in focus puts it on the cursor's cell: {focus!r}")
 
-    game.keys("alt+m", "n")
+    game.keys(*menu_keys("mnuNytt"))
     _, said = description(listener, "the new game's words")
     label = next(item["label"] for item in ARGS.design["menuItems"] if item["command"] == 1)
     check(said == label, f"a new game is heard: {said!r}")
@@ -236,7 +237,7 @@ def notifications(x11, wine, root):
         game.keys("Right", "shift+Right")
         # The swap's words, by one way or the other.
         eventually(lambda: record.exists() and "notification" in record.read_text(), DEADLINE)
-        game.keys("alt+m", "a")
+        game.keys(*menu_keys("mnuAvsluta"))
         status = game.wait_end()
         heard = listener.rest()
     finally:

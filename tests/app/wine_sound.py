@@ -7,7 +7,7 @@ from pathlib import Path
 
 import sound_game
 from servers import Pulse, eventually
-from wine_support import ARGS, DEADLINE, WineGame, centre, check, prepare, swap
+from wine_support import ARGS, DEADLINE, WineGame, centre, check, menu_keys, prepare, swap
 
 
 def sounds(x11, wine, root):
@@ -26,7 +26,7 @@ def sounds(x11, wine, root):
             swap(game, 1, 9, centre(1, 9))
             step = sound_game.Step("swap", "Swap", mark)
             heard = eventually(lambda: step.done(recording), DEADLINE) and heard
-            game.keys("alt+m", "a")
+            game.keys(*menu_keys("mnuAvsluta"))
             status = game.wait_end()
             recording.stop()
             ARGS.encodings[encoding] = heard
@@ -51,6 +51,6 @@ def broken_cues(x11, wine, root):
     for name, cues in variants.items():
         game = WineGame(x11, wine, prepare(root, "broken-" + name.replace(" ", "-"), cues))
         duration = swap(game, 1, 9, centre(1, 9))
-        game.keys("alt+m", "a")
+        game.keys(*menu_keys("mnuAvsluta"))
         status = game.wait_end()
         check(duration is not None and status == 0, f"{name} cue files: silent, the swap ends, status {status}")

@@ -58,6 +58,13 @@ def colour_word(rgb):
     return ARGS.design["colours"][faces.index(rgb)] if rgb in faces else None
 
 
+def menu_keys(item):
+    """The keys that choose a menu item by its name (mnuNytt, mnuAvsluta):
+    Alt and the menu's access key, then the item's."""
+    key = next(entry["accessKey"] for entry in ARGS.design["menuItems"] if entry["name"] == item)
+    return "alt+" + ARGS.design["menu"]["accessKey"], key
+
+
 class WindowGone(RuntimeError):
     pass
 

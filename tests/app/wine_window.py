@@ -7,7 +7,7 @@ import subprocess
 from pathlib import Path
 
 from servers import eventually, wait_until
-from wine_support import ARGS, BLACK, DEADLINE, WineGame, centre, check, hex_rows, prepare, probe, swap, swapped
+from wine_support import ARGS, BLACK, DEADLINE, WineGame, centre, check, hex_rows, menu_keys, prepare, probe, swap, swapped
 from xpeek import Display
 
 WINDOWS_10 = "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"  # the supportedOS of Windows 10 and 11
@@ -71,7 +71,7 @@ def window_and_menu(x11, wine, root):
     check_icon(game)
     check_cursors(x11, game)
     check_swaps_and_menu(game)
-    game.keys("alt+m", "a")
+    game.keys(*menu_keys("mnuAvsluta"))
     status = game.wait_end()
     check(status == 0, f'"Avsluta" by Alt+M, A ends the program with status 0 (status {status})')
 
@@ -83,7 +83,7 @@ def window_and_menu(x11, wine, root):
 
     game = WineGame(x11, wine, prepare(root, "quit-in-swap"))
     game.click(centre(1, 9))
-    game.keys("alt+m", "a")
+    game.keys(*menu_keys("mnuAvsluta"))
     status = game.wait_end()
     check(status == 0, f'"Avsluta" during a swap ends it with status 0 (status {status})')
 
@@ -162,7 +162,7 @@ def check_swaps_and_menu(game):
 
     before = game.faces()
     game.click(below)
-    game.keys("alt+m", "n")  # a new game during the swap
+    game.keys(*menu_keys("mnuNytt"))  # a new game during the swap
     check(eventually(lambda: game.faces() != before and game.at(*below) == BLACK, DEADLINE)
           and all(face != BLACK for face in game.faces()), "a new game during a swap deals a fresh board, all home")
 

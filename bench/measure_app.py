@@ -7,7 +7,9 @@ both a swap's CPU time: the game's real swap, and the floor's tick, which
 repaints the area of two tiles as often as a swap does. Prints a table with
 medians, ranges and the ratios game/floor.
 
-    measure_app.py GAME FLOOR [--runs N] [--idle SECONDS] [--swaps N] [--check]
+    measure_app.py GAME FLOOR DESIGN [--runs N] [--idle SECONDS] [--swaps N] [--check]
+
+DESIGN is pellorin-design: the board's size and gaps are the core's.
 
 With --check it also fails when a figure could not be measured or memory is
 far outside what is sane (for CI: never a timed pass or fail)."""
@@ -20,6 +22,10 @@ import statistics
 import subprocess
 import sys
 import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "app"))
+from design import gap_point, read_design  # noqa: E402
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
@@ -97,7 +103,7 @@ class Program:
         self.process.wait(timeout=10)
 
 
-def window_origin(title):
+def window_origin(title, design):
     for _ in range(50):
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], capture_output=True, text=True).stdout.split()
         if found:
@@ -105,12 +111,12 @@ def window_origin(title):
                                       capture_output=True, text=True).stdout
             values = dict(line.split("=") for line in geometry.split())
             # The board lies below the menu bar, at the bottom of the window.
-            return int(values["X"]), int(values["Y"]) + int(values["HEIGHT"]) - 413
+            return int(values["X"]), int(values["Y"]) + int(values["HEIGHT"]) - design["clientHeight"]
         time.sleep(0.1)
     raise RuntimeError(f"no window {title}")
 
 
-def measure(path, title, idle_seconds, swaps):
+def measure(path, title, design, idle_seconds, swaps):
     program = Program(path)
     try:
         painted = program.wait_for("first-paint")
@@ -125,8 +131,8 @@ def measure(path, title, idle_seconds, swaps):
         figures[f"CPU while idle {idle_seconds:g} s (ms)"] = (cpu_ns(pid) - cpu0) / 1e6
         figures[f"voluntary switches idle {idle_seconds:g} s"] = voluntary_switches(pid) - switches0
         if swaps:
-            x, y = window_origin(title)
-            gaps = [(184, 208), (208, 184)]
+            x, y = window_origin(title, design)
+            gaps = [gap_point(design, 4, 4, down=True), gap_point(design, 4, 4)]
             durations = []
             cpu_before = cpu_ns(pid)
             for i in range(swaps):
@@ -149,16 +155,18 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("game")
     parser.add_argument("floor")
+    parser.add_argument("design")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--idle", type=float, default=10.0)
     parser.add_argument("--swaps", type=int, default=20)
     parser.add_argument("--check", action="store_true")
     args = parser.parse_args()
 
+    design = read_design(args.design)
     results = {"game": [], "floor": []}
     for run in range(args.runs):
-        results["game"].append(measure(args.game, "Pellorin", args.idle, args.swaps))
-        results["floor"].append(measure(args.floor, "Pellorin floor", args.idle, args.swaps))
+        results["game"].append(measure(args.game, "Pellorin", design, args.idle, args.swaps))
+        results["floor"].append(measure(args.floor, "Pellorin floor", design, args.idle, args.swaps))
         print(f"run {run + 1} of {args.runs} done", file=sys.stderr)
 
     def summary(runs, name):

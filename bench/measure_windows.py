@@ -5,7 +5,9 @@ memory, a swap's duration seen on screen, CPU per tick, and CPU time and
 voluntary context switches while idle. Wine's own server is a process of its
 own, so its CPU and wake-ups are given beside the program's. Figures only.
 
-    measure_windows.py PELLORIN_EXE LINUX_GAME [--runs N] [--idle SECONDS] [--swaps N]"""
+    measure_windows.py PELLORIN_EXE LINUX_GAME DESIGN [--runs N] [--idle SECONDS] [--swaps N]
+
+DESIGN is pellorin-design: the board's size and places are the core's."""
 
 import argparse
 import os
@@ -19,6 +21,7 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent / "tests" / "app"))
 import measure_app  # noqa: E402
+from design import cell_centre, gap_point, read_design  # noqa: E402
 from servers import Wine, wait_until  # noqa: E402
 from xpeek import Display  # noqa: E402
 
@@ -30,13 +33,13 @@ def wineserver_pid(env):
     return int(found.split()[0]) if found.strip() else None
 
 
-def client_origin(window, env):
+def client_origin(window, env, design):
     info = subprocess.run(["xwininfo", "-id", window], env=env, capture_output=True, text=True).stdout
     field = lambda name: int(info.split(name + ":")[1].split()[0])
-    return field("Absolute upper-left X"), field("Absolute upper-left Y") + field("Height") - 413
+    return field("Absolute upper-left X"), field("Absolute upper-left Y") + field("Height") - design["clientHeight"]
 
 
-def measure_windows(exe, wine, idle, swaps):
+def measure_windows(exe, wine, design, idle, swaps):
     env = wine.env(dict(os.environ))
     screen = Display(os.environ["DISPLAY"])
     started = time.monotonic()
@@ -46,8 +49,12 @@ def measure_windows(exe, wine, idle, swaps):
                                          capture_output=True, text=True).stdout.split()
         wait_until(windows, 30, "the window", interval=0.002)
         window = windows()[0]
-        left, top = client_origin(window, env)
-        face = lambda k: screen.pixel(left + 24 + 48 * ((k - 1) % 8) + 12, top + 24 + 48 * ((k - 1) // 8) + 14)
+        left, top = client_origin(window, env, design)
+        columns, tile = design["board"]["columns"], design["board"]["tileSize"]
+        # A ball's face, a fifth of the way in from its left edge: clear of
+        # its symbol.
+        face_at = lambda x, y: screen.pixel(left + x - tile * 3 // 10, top + y)
+        face = lambda k: face_at(*cell_centre(design, (k - 1) // columns + 1, (k - 1) % columns + 1))
         wait_until(lambda: all(face(k) != BLACK for k in (1, 8, 57, 64)), 30, "the first painted board",
                    interval=0.002)
         figures = {"start-up to first paint (ms)": (time.monotonic() - started) * 1000}
@@ -67,7 +74,10 @@ def measure_windows(exe, wine, idle, swaps):
             # Ball 1 leaves its cell at the first tick and is home again at
             # the eleventh: the pixel just past its edge, towards its partner,
             # is covered exactly in between.
-            gap, edge = ((40, 64), (40, 58)) if i % 2 == 0 else ((64, 40), (58, 40))
+            x, y = cell_centre(design, 1, 1)
+            past = tile // 2 + 2
+            down = i % 2 == 0
+            gap, edge = gap_point(design, 1, 1, down), ((x, y + past) if down else (x + past, y))
             edge_pixel = lambda: screen.pixel(left + edge[0], top + edge[1])
             clicked = time.monotonic()
             subprocess.run(["xdotool", "mousemove", str(left + gap[0]), str(top + gap[1]), "click", "1"], env=env,
@@ -89,15 +99,17 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("exe")
     parser.add_argument("linux")
+    parser.add_argument("design")
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--idle", type=float, default=10.0)
     parser.add_argument("--swaps", type=int, default=10)
     args = parser.parse_args()
+    design = read_design(args.design)
     results = {"windows": [], "linux": []}
     with Wine() as wine:
         for run in range(args.runs):
-            results["windows"].append(measure_windows(Path(args.exe).resolve(), wine, args.idle, args.swaps))
-            results["linux"].append(measure_app.measure(args.linux, args.idle, args.swaps))
+            results["windows"].append(measure_windows(Path(args.exe).resolve(), wine, design, args.idle, args.swaps))
+            results["linux"].append(measure_app.measure(args.linux, "Pellorin", design, args.idle, args.swaps))
             print(f"run {run + 1} of {args.runs} done", file=sys.stderr)
     print(f"{'':44} {'Windows under Wine':>20} {'Linux (Qt)':>14}")
     names = list(dict.fromkeys(list(results["windows"][0]) + list(results["linux"][0])))

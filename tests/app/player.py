@@ -9,6 +9,7 @@ import subprocess
 import threading
 from pathlib import Path
 
+from design import gap_point
 from servers import program_env, wait_until
 # Only a hang takes this long.
 DEADLINE = 20
@@ -76,15 +77,7 @@ class Player:
         return int(dict(line.split("=", 1) for line in shell.split())["HEIGHT"]) - self.design["clientHeight"]
 
     def gap(self, row, column, down=False):
-        """The client point in the middle of the gap between the cell at row
-        and column (from 1) and its neighbour to the right, or below when
-        down."""
-        board = self.design["board"]
-        centre = lambda index: board["margin"] + board["pitch"] * (index - 1) + board["tileSize"] // 2
-        x, y = centre(column), centre(row)
-        if down:
-            return x, y + board["pitch"] // 2
-        return x + board["pitch"] // 2, y
+        return gap_point(self.design, row, column, down)
 
     def click(self, x, y):
         """A click at a client point of the board, placed relative to the

@@ -38,12 +38,16 @@ TEST(ShellRandomPlay, KeepsEveryInvariantWithRealEventsAndTimers)
     for (int event = 1; event <= Events; ++event) {
         // Half the points on gap and tile edges, half anywhere.
         const auto coordinate = [&](int limit) {
-            constexpr std::array edges{0, 31, 32, 33, 40, 47};
-            return uniform(0, 1)
-                ? uniform(0, limit)
-                : uniform(0, 8) * 48 + 24 + edges[static_cast<std::size_t>(uniform(0, 5))] + uniform(-1, 1);
+            constexpr int pitch = static_cast<int>(board::Pitch);
+            constexpr int tile = static_cast<int>(board::TileSize);
+            constexpr std::array edges{0, tile - 1, tile, tile + 1, (tile + pitch) / 2, pitch - 1};
+            return uniform(0, 1) ? uniform(0, limit)
+                                 : uniform(0, 8) * pitch + static_cast<int>(board::Margin)
+                    + edges[static_cast<std::size_t>(uniform(0, 5))] + uniform(-1, 1);
         };
-        const QPoint at(std::clamp(coordinate(413), 0, 413), std::clamp(coordinate(412), 0, 412));
+        const int right = design::ClientWidth - 1;
+        const int bottom = design::ClientHeight - 1;
+        const QPoint at(std::clamp(coordinate(right), 0, right), std::clamp(coordinate(bottom), 0, bottom));
         const Qt::MouseButton button = buttons[uniform(0, 2)];
         const Qt::KeyboardModifiers keys = modifiers[uniform(0, 3)];
         // A new game now and then, rarely enough that most swaps can finish.

@@ -63,41 +63,69 @@ async function startXvfb() {
   }
 }
 
+// A new session starts a MiniBrowser, in a second or two, or in tens of
+// seconds on a loaded machine; one that has not come up by then never will,
+// and its driver would wait on it for good.
+const SessionDeadlineMs = 90000;
+const SessionAttempts = 3;
+
 export class WebKitBrowser {
   // scale: GTK's whole scale of the display, which WebKit takes for its
   // device pixel ratio.
   static async launch({ scale = 1 } = {}) {
     const browser = new WebKitBrowser();
+    browser.scale = scale;
     ({ xvfb: browser.xvfb, display: browser.display } = await startXvfb());
+    await browser.startDriver();
+    return browser;
+  }
+
+  // The driver leads a process group of its own, with the MiniBrowsers and
+  // web processes it starts, so that one that hangs goes with them all.
+  async startDriver() {
     const port = await freePort();
-    browser.driver = spawn(Driver, [`--port=${port}`], { env: { ...process.env, DISPLAY: browser.display, GDK_SCALE: String(scale) },
-                                                         stdio: ['ignore', 'ignore', 'pipe'] });
-    browser.base = `http://127.0.0.1:${port}`;
-    browser.driver.stderr.resume();
+    this.driver = spawn(Driver, [`--port=${port}`], {
+      env: { ...process.env, DISPLAY: this.display, GDK_SCALE: String(this.scale) },
+      stdio: ['ignore', 'ignore', 'pipe'], detached: true,
+    });
+    this.base = `http://127.0.0.1:${port}`;
+    this.driver.stderr.resume();
     // The driver answers its status once it listens, and says it is ready
     // once it can start a session; until then it is polled, not spun on.
     for (const deadline = Date.now() + 20000; ;) {
       let why;
       try {
-        const { value } = await (await fetch(`${browser.base}/status`)).json();
+        const { value } = await (await fetch(`${this.base}/status`)).json();
         if (value.ready)
-          break;
+          return;
         why = `not ready: ${value.message}`;
       } catch (notListening) {
         why = notListening.message;
       }
-      if (Date.now() > deadline || browser.driver.exitCode !== null) {
-        await browser.close();
+      if (Date.now() > deadline || this.driver.exitCode !== null) {
+        await this.close();
         throw new Error(`WebKitWebDriver did not start: ${why}`);
       }
       await sleep(50);
     }
-    return browser;
   }
 
-  async command(method, path, body) {
+  async stopDriver() {
+    const driver = this.driver;
+    if (driver.exitCode !== null || driver.signalCode !== null)
+      return;
+    const exited = new Promise((resolve) => driver.once('exit', resolve));
+    try {
+      process.kill(-driver.pid, 'SIGKILL');
+    } catch (gone) {
+      driver.kill('SIGKILL');
+    }
+    await exited;
+  }
+
+  async command(method, path, body, signal) {
     const response = await fetch(`${this.base}${path}`, {
-      method, headers: { 'Content-Type': 'application/json' }, body: body && JSON.stringify(body),
+      method, headers: { 'Content-Type': 'application/json' }, body: body && JSON.stringify(body), signal,
     });
     const { value } = await response.json();
     if (value && value.error)
@@ -105,11 +133,27 @@ export class WebKitBrowser {
     return value;
   }
 
-  async newPage({ width, height }) {
+  // A page in a new session. A MiniBrowser that never comes up takes its
+  // driver with it: a new driver tries again, and says so.
+  async newPage(size) {
+    for (let attempt = 1; ; ++attempt) {
+      try {
+        return await this.openSession(size);
+      } catch (error) {
+        if (attempt === SessionAttempts)
+          throw error;
+        console.error(`WebKitWebDriver: no session (${error.message}); starting it again`);
+        await this.stopDriver();
+        await this.startDriver();
+      }
+    }
+  }
+
+  async openSession({ width, height }) {
     const { sessionId } = await this.command('POST', '/session', { capabilities: { alwaysMatch: {
       browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary: MiniBrowser, args: ['--automation'] },
       timeouts: { script: 120000, pageLoad: 60000 },
-    } } });
+    } } }, AbortSignal.timeout(SessionDeadlineMs));
     const page = new WebKitPage(this, `/session/${sessionId}`);
     // The window's outer size holds the viewport asked for, and the frame's.
     await page.command('POST', '/window/rect', { width, height });
@@ -119,10 +163,10 @@ export class WebKitBrowser {
   }
 
   async close() {
-    for (const process of [this.driver, this.xvfb]) {
-      if (process.exitCode === null && process.signalCode === null)
-        await new Promise((resolve) => { process.once('exit', resolve); process.kill(); });
-    }
+    await this.stopDriver();
+    const { xvfb } = this;
+    if (xvfb.exitCode === null && xvfb.signalCode === null)
+      await new Promise((resolve) => { xvfb.once('exit', resolve); xvfb.kill(); });
   }
 }
 

@@ -37,19 +37,28 @@ export function boardSuite(harness) {
 
     test('a frame in the middle of a swap shows the pair displaced', async () => {
       const page = await harness.open('game');
+      // The swap is held after its fifth tick, however slowly the test gets
+      // to look, and let go once it has.
+      await page.evaluate(() => {
+        window.watched.afterTick = () => {
+          if (window.watched.ticks === 5)
+            window.watched.held = true;
+        };
+      });
       await click(page, 40, 64);
-      // Between ticks 2 and 9 ball 1 stands 8 to 20 pixels below its home and
-      // ball 9 as far above its own: the top of ball 1's cell is black, and
-      // the gap between them is covered.
+      // After tick 5 ball 1 stands 16 pixels below its home and ball 9 as
+      // far above its own: the top of ball 1's cell is black, and the gap
+      // between them is covered.
       const frame = await page.waitForFunction(() => {
-        const ticks = window.watched.ticks;
-        if (ticks < 2 || ticks > 9)
+        if (!window.watched.held)
           return null;
         const context = document.getElementById('board').getContext('2d');
         const at = (x, y) => Array.from(context.getImageData(x, y, 1, 1).data.slice(0, 3));
         return { vacated: at(40, 26), gap: at(40, 64) };
       });
       const { vacated, gap } = await frame.jsonValue();
+      await page.evaluate(() => { window.watched.held = false; });
+      await idle(page);
       assert.deepEqual(vacated, Black);
       assert.notDeepEqual(gap, Black);
     });

@@ -31,7 +31,7 @@ from pathlib import Path
 from checks import Checks
 from orca import DEADLINE, Orca
 from screenboard import Screen, cells, place
-from servers import wait_until
+from servers import end, wait_until
 
 HERE = Path(__file__).resolve().parent
 # A seed whose board has one swap that completes a line, so that the game
@@ -225,12 +225,7 @@ def play(orca, engine, url, design, patience, transcript):
         target = game.board.cursor + 1 if game.board.cursor % columns else game.board.cursor - 1
         game.move("an arrow on the new board", "Right" if target > game.board.cursor else "Left", target)
     finally:
-        browser.terminate()
-        try:
-            browser.wait(timeout=20)
-        except subprocess.TimeoutExpired:
-            browser.kill()
-            browser.wait()
+        end(browser, timeout=20)
 
 
 def main():

@@ -42,6 +42,17 @@ def eventually(condition, timeout):
 LSAN_OPTIONS = f"suppressions={HERE / 'lsan.supp'}:print_suppressions=0:fast_unwind_on_malloc=0"
 
 
+def end(process, timeout=5):
+    """Asks a process to end, and kills it when it has not by the deadline."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
 def program_env(env):
     """The environment for running the game: the given one, with LeakSanitizer's
     options unless it names them."""
@@ -67,13 +78,7 @@ class Server:
 
     def stop_processes(self):
         for process in reversed(getattr(self, "processes", [])):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+            end(process)
         self.processes = []
 
     def spawn(self, command, **options):
